@@ -1,0 +1,36 @@
+#pragma once
+// Files written byte for byte, as the downloader writes its target.
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace velmora {
+
+class ByteFile {
+public:
+    // Closing the file flushes it; a failure there cannot be reported from a
+    // destructor, so callers that care call close() themselves.
+    virtual ~ByteFile() = default;
+    // Appends size bytes at the current position. Throws PlatformError when
+    // the bytes cannot all be written (disk full, device error).
+    virtual void write(const char* data, std::size_t size) = 0;
+    // Flushes and closes. Throws PlatformError when buffered bytes are lost.
+    virtual void close() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Creates the file or truncates an existing one, for writing from its
+    // first byte; other openers may not read it while it is open. Throws
+    // PlatformError (with the system's reason) when it cannot be opened.
+    virtual std::unique_ptr<ByteFile> openForWriting(const std::string& path) = 0;
+};
+
+FileSystem& localFileSystem();
+
+// The folder that holds the program's own executable, without a trailing
+// separator.
+std::string programFolder();
+
+}  // namespace velmora

@@ -1,0 +1,80 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/byte_file.h"
+#include "platform/platform_error.h"
+
+namespace velmora {
+
+namespace {
+
+std::string systemReason(int error) { return std::strerror(error); }
+
+// Unbuffered on purpose: every block the caller hands in goes to the file at
+// once, so what stands on disk is always what has been reported.
+class PosixByteFile final : public ByteFile {
+public:
+    PosixByteFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixByteFile() override
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    void write(const char* data, std::size_t size) override
+    {
+        while (size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw PlatformError("写入文件“" + path_ + "”失败", systemReason(errno));
+            }
+            data += n;
+            size -= static_cast<std::size_t>(n);
+        }
+    }
+
+    void close() override
+    {
+        if (fd_ < 0)
+            return;
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 && errno != EINTR)
+            throw PlatformError("关闭文件“" + path_ + "”失败", systemReason(errno));
+    }
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            throw PlatformError("无法打开文件“" + path + "”", systemReason(errno));
+        // POSIX has no share modes; an advisory lock is the nearest thing to
+        // denying other readers while the file is written.
+        (void)::flock(fd, LOCK_EX | LOCK_NB);
+        return std::make_unique<PosixByteFile>(fd, path);
+    }
+};
+
+}  // namespace
+
+FileSystem& localFileSystem()
+{
+    static PosixFileSystem fs;
+    return fs;
+}
+
+}  // namespace velmora

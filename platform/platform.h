@@ -1,0 +1,40 @@
+#pragma once
+// Everything the windows reach the system through, handed to each window when
+// it is created. The desktop build uses createDesktopPlatform(); tests hand in
+// fakes of their own.
+#include <memory>
+#include <string>
+
+#include "platform/browser_pane.h"
+#include "platform/byte_file.h"
+#include "platform/clock.h"
+#include "platform/internet.h"
+#include "platform/message_pump.h"
+#include "platform/shell.h"
+#include "platform/transfer_control.h"
+#include "platform/window_stacking.h"
+
+class QWidget;
+
+namespace velmora {
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A web view owned by parent.
+    virtual std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) = 0;
+    virtual std::unique_ptr<TransferControl> createTransferControl() = 0;
+    virtual std::unique_ptr<Internet> createInternet() = 0;
+
+    virtual WindowStacking& windowStacking() = 0;
+    virtual Shell& shell() = 0;
+    virtual Clock& clock() = 0;
+    virtual MessagePump& messagePump() = 0;
+    virtual FileSystem& fileSystem() = 0;
+    virtual std::string programFolder() = 0;
+};
+
+std::unique_ptr<Platform> createDesktopPlatform();
+
+}  // namespace velmora
