@@ -1,0 +1,79 @@
+#pragma once
+// Files in memory, with the faults a test asks for: an open that fails, a
+// write that fails (disk full), a close that loses data. Opening truncates,
+// as the real file system does. The fake must outlive the files it opens.
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/byte_file.h"
+#include "platform/platform_error.h"
+
+namespace velmora {
+
+class FakeFileSystem final : public FileSystem {
+public:
+    std::map<std::string, std::string> files;  // path -> contents
+    std::vector<std::string> opened;           // paths, in order of opening
+
+    bool failOpen = false;
+    int failWriteNumber = 0;  // the n-th write (counted over all files) throws; 0: none
+    bool failClose = false;
+
+    int openCount() const { return open_; }  // opened and neither closed nor destroyed
+    int closedCount() const { return closed_; }
+    int writeCount() const { return writes_; }
+
+    std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
+    {
+        opened.push_back(path);
+        if (failOpen)
+            throw PlatformError("无法打开文件“" + path + "”", "拒绝访问（模拟）");
+        files[path].clear();
+        return std::make_unique<File>(*this, path);
+    }
+
+private:
+    class File final : public ByteFile {
+    public:
+        File(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) { ++fs_.open_; }
+        ~File() override
+        {
+            if (!closed_)
+                --fs_.open_;
+        }
+
+        void write(const char* data, std::size_t size) override
+        {
+            if (closed_)
+                throw PlatformError("写入文件“" + path_ + "”失败", "文件已关闭（模拟）");
+            if (++fs_.writes_ == fs_.failWriteNumber)
+                throw PlatformError("写入文件“" + path_ + "”失败", "磁盘已满（模拟）");
+            fs_.files[path_].append(data, size);
+        }
+
+        void close() override
+        {
+            if (closed_)
+                return;
+            closed_ = true;
+            --fs_.open_;
+            ++fs_.closed_;
+            if (fs_.failClose)
+                throw PlatformError("关闭文件“" + path_ + "”失败", "数据未能写入（模拟）");
+        }
+
+    private:
+        FakeFileSystem& fs_;
+        std::string path_;
+        bool closed_ = false;
+    };
+
+    int open_ = 0;
+    int closed_ = 0;
+    int writes_ = 0;
+};
+
+}  // namespace velmora

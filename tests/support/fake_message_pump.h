@@ -1,0 +1,29 @@
+#pragma once
+// A message pump with no window system behind it: counts the yields and runs
+// what a test puts there, standing in for the handlers a real pump would
+// dispatch (a Stop click, a second Download click, a close).
+#include <functional>
+
+#include "platform/message_pump.h"
+
+namespace velmora {
+
+class FakeMessagePump final : public MessagePump {
+public:
+    // Receives the number of this call, starting at 1.
+    std::function<void(int)> onDoEvents;
+
+    int calls() const { return calls_; }
+
+    void DoEvents() override
+    {
+        ++calls_;
+        if (onDoEvents)
+            onDoEvents(calls_);
+    }
+
+private:
+    int calls_ = 0;
+};
+
+}  // namespace velmora

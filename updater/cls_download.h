@@ -1,0 +1,90 @@
+#pragma once
+// Copies one HTTP resource into one local file in blocks of 512 bytes, on the
+// calling (GUI) thread, reporting each stage and each block to its holder.
+//
+// A whole download runs inside one DLFile call. After every block the call
+// lets the window system dispatch pending messages, so the holder's window
+// stays usable and can call DLFileStop; it may not call DLFile again on the
+// same instance while one runs (that throws DownloadError). The holder keeps
+// the instance and the services handed to it alive while isDownloading().
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/byte_file.h"
+#include "platform/clock.h"
+#include "platform/internet.h"
+#include "platform/message_pump.h"
+#include "updater/download_error.h"
+
+namespace velmora {
+
+class DownloadClock;
+
+inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, kStatusReadingInfo = 3,
+                              kStatusDownloading = 4, kStatusStopped = 5, kStatusFinished = 6,
+                              kStatusConnectFailed = 7, kStatusRequestFailed = 8, kStatusEndOfData = 9;
+
+// Status 9 covers both a body read to its end and a read that failed; this
+// tells them apart.
+enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed };
+
+class Cls_DownLoad {
+public:
+    Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files);
+
+    // Raised after every block has been written. sRemoteURL, lDownLoaded and
+    // lSpeed are the running call's own values, lFilesize (the announced body
+    // length, 0 when unknown) a copy for this notification. A handler may
+    // overwrite lSpeed: it is computed afresh for every block.
+    std::function<void(std::string& sRemoteURL, std::int32_t& lDownLoaded, std::int32_t& lFilesize,
+                       std::int32_t& lSpeed)>
+        entDLFileDowning;
+    // Raised at every stage with one of the kStatus... codes, TmpState being a
+    // copy for this notification. By kStatusFinished the target file and
+    // every handle are closed and lastOutcome() tells how the call ended.
+    std::function<void(std::int32_t& TmpState)> entDLFileStatus;
+
+    // Downloads sRemoteURL into sLocalFilePath (created, or truncated when it
+    // exists) and returns the number of bytes written: 0 when the session or
+    // the request cannot be opened (an HTTP error status is a failed request).
+    // lTimeOut is accepted and not applied: the waits are the platform's own.
+    // Throws DownloadError when the instance is already downloading (nothing
+    // is touched then) or when the length or the byte count passes
+    // 2147483647; PlatformError when the file cannot be opened, written or
+    // closed. After a throw no further status is raised and the file and
+    // handles are released.
+    std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
+                        std::int32_t lTimeOut = 5000);
+
+    // Asks the running download, or else the next one, to stop after the
+    // block it is at. Always returns 0.
+    std::int16_t DLFileStop();
+
+    bool isDownloading() const;
+    DownloadOutcome lastOutcome() const;
+
+private:
+    struct BodyEnd {
+        std::int32_t downloaded;
+        std::int32_t finalStatus;
+        DownloadOutcome outcome;
+    };
+
+    std::int32_t queryContentLength(InternetHandle request);
+    BodyEnd readBody(InternetHandle request, std::string& sRemoteURL, std::int32_t lFilesize,
+                     DownloadClock& timer, ByteFile& file);
+    void raiseStatus(std::int32_t code);
+    void raiseDowning(std::string& sRemoteURL, std::int32_t& lDownLoaded, std::int32_t lFilesize,
+                      std::int32_t& lSpeed);
+
+    Internet& internet_;
+    Clock& clock_;
+    MessagePump& pump_;
+    FileSystem& files_;
+    bool bStopRequested = false;
+    bool downloading_ = false;
+    DownloadOutcome lastOutcome_ = DownloadOutcome::None;
+};
+
+}  // namespace velmora
