@@ -1,0 +1,122 @@
+// The notice fetch on libcurl: one blocking GET into memory, decoded to text.
+#include <string>
+#include <string_view>
+
+#include "platform/curl_global.h"
+#include "platform/document_text.h"
+#include "platform/platform_error.h"
+#include "platform/transfer_control.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* fetchFailed = "获取更新通知失败";
+constexpr const char* agent = "VB Http";
+constexpr long connectTimeoutSeconds = 10;
+constexpr long transferTimeoutSeconds = 60;
+constexpr long maxRedirects = 10;
+// A notice is a few bytes; anything past this cannot be the marker, and a
+// runaway response must not fill memory.
+constexpr std::size_t documentLimit = 64 * 1024;
+
+struct Document {
+    std::string bytes;
+    bool capped = false;
+};
+
+std::size_t collect(char* data, std::size_t size, std::size_t count, void* target)
+{
+    auto& document = *static_cast<Document*>(target);
+    const std::size_t offered = size * count;
+    const std::size_t room = documentLimit - document.bytes.size();
+    document.bytes.append(data, std::min(offered, room));
+    if (offered <= room)
+        return offered;
+    // Taking less than offered makes libcurl stop the transfer here.
+    document.capped = true;
+    return 0;
+}
+
+// A document cut at the limit may end inside a UTF-8 character; drop that
+// partial character rather than reading the whole text as GB18030.
+std::string_view withoutCutCharacter(std::string_view bytes)
+{
+    for (std::size_t drop = 1; drop <= 3 && drop < bytes.size() && !isValidUtf8(bytes); ++drop) {
+        if (isValidUtf8(bytes.substr(0, bytes.size() - drop)))
+            return bytes.substr(0, bytes.size() - drop);
+    }
+    return bytes;
+}
+
+std::string curlReason(CURLcode code, const char* detail)
+{
+    std::string reason = curl_easy_strerror(code);
+    if (detail[0] != '\0')
+        reason += std::string("（") + detail + "）";
+    return reason;
+}
+
+class TransferControlCurl final : public TransferControl {
+public:
+    std::string OpenURL(const std::string& url) override
+    {
+        if (!isHttpUrl(url.c_str()))
+            throw PlatformError(fetchFailed, "只能获取 http 或 https 地址：" + url);
+        if (!ensureCurlGlobalInit())
+            throw PlatformError(fetchFailed, "libcurl 无法初始化");
+        const CurlEasy easy(curl_easy_init());
+        const CurlHeaderList headers = noCacheHeaders();
+        if (!easy || !headers)
+            throw PlatformError(fetchFailed, "libcurl 无法创建请求");
+
+        Document document;
+        char detail[CURL_ERROR_SIZE] = {};
+        const CURLcode set = configure(easy.get(), url, headers.get(), document, detail);
+        if (set != CURLE_OK)
+            throw PlatformError(fetchFailed, curlReason(set, detail));
+        const CURLcode result = curl_easy_perform(easy.get());
+        if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && document.capped))
+            throw PlatformError(fetchFailed, curlReason(result, detail));
+
+        long status = 0;
+        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
+        if (status >= 400)
+            throw PlatformError(fetchFailed, "HTTP " + std::to_string(status));
+        const std::string_view bytes = document.capped ? withoutCutCharacter(document.bytes) : document.bytes;
+        return documentText(bytes);
+    }
+
+private:
+    static CURLcode configure(CURL* easy, const std::string& url, curl_slist* headers, Document& document,
+                              char* detail)
+    {
+        CURLcode rc = curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, detail);
+        const auto set = [&](CURLoption option, auto value) {
+            if (rc == CURLE_OK)
+                rc = curl_easy_setopt(easy, option, value);
+        };
+        set(CURLOPT_URL, url.c_str());
+        set(CURLOPT_PROTOCOLS_STR, "http,https");
+        set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        set(CURLOPT_FOLLOWLOCATION, 1L);
+        set(CURLOPT_MAXREDIRS, maxRedirects);
+        set(CURLOPT_USERAGENT, agent);
+        set(CURLOPT_HTTPHEADER, headers);
+        set(CURLOPT_NOSIGNAL, 1L);
+        set(CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
+        set(CURLOPT_TIMEOUT, transferTimeoutSeconds);
+        set(CURLOPT_WRITEFUNCTION, &collect);
+        set(CURLOPT_WRITEDATA, &document);
+        return rc;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TransferControl> createTransferControl()
+{
+    return std::make_unique<TransferControlCurl>();
+}
+
+}  // namespace velmora
