@@ -9,6 +9,7 @@
 #include "platform/byte_file.h"
 #include "platform/clock.h"
 #include "platform/internet.h"
+#include "platform/message_box.h"
 #include "platform/message_pump.h"
 #include "platform/shell.h"
 #include "platform/transfer_control.h"
@@ -28,6 +29,7 @@ public:
     virtual std::unique_ptr<Internet> createInternet() = 0;
 
     virtual WindowStacking& windowStacking() = 0;
+    virtual MessageBox& messageBox() = 0;
     virtual Shell& shell() = 0;
     virtual Clock& clock() = 0;
     virtual MessagePump& messagePump() = 0;

@@ -1,5 +1,6 @@
 #pragma once
 // Starts another program the way the system's shell would.
+#include <memory>
 #include <string>
 
 namespace velmora {
@@ -14,5 +15,7 @@ public:
     // on Linux that is xdg-open. Returns false when nothing could be started.
     virtual bool Run(const std::string& commandLine, int windowStyle) = 0;
 };
+
+std::unique_ptr<Shell> createShell();
 
 }  // namespace velmora

@@ -1,5 +1,7 @@
 #pragma once
 // Keeps a top-level window above the windows of other programs.
+#include <memory>
+
 class QWidget;
 
 namespace velmora {
@@ -20,5 +22,9 @@ public:
     virtual bool SetWindowPos(QWidget& window, long insertAfter, int x, int y, int cx, int cy,
                               unsigned flags) = 0;
 };
+
+// The platform's own: the window manager's _NET_WM_STATE_ABOVE on X11,
+// SetWindowPos on Windows.
+std::unique_ptr<WindowStacking> createWindowStacking();
 
 }  // namespace velmora

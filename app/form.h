@@ -1,0 +1,20 @@
+#pragma once
+// A top-level window of the program. Each kind exists at most once per run
+// (see WindowRegistry); a form is destroyed when it is closed.
+#include <QWidget>
+
+namespace velmora {
+
+enum class FormKind { Form1, Form2, Form3 };
+
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form(QWidget* parent = nullptr);
+
+    // Runs once, after the form is created and before it is first shown.
+    // May close the form it belongs to or another one.
+    virtual void Form_Load() {}
+};
+
+}  // namespace velmora

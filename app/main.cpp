@@ -1,0 +1,44 @@
+// Velmora starts with its main window; there is no other start-up routine.
+// Nothing is read from the command line: Qt is given the program's name only.
+#include <memory>
+
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include "app/dialog_failure_handler.h"
+#include "app/form1.h"
+#include "app/velmora_application.h"
+#include "app/window_registry.h"
+#include "platform/browser_engine.h"
+#include "platform/platform.h"
+#include "quote/form2.h"
+
+int main(int, char** argv)
+{
+    using namespace velmora;
+    prepareBrowserEngine();
+
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    DialogFailureHandler failures;
+    VelmoraApplication app(qtArgc, qtArgv, failures);
+    // Qt's own texts (a text box's context menu, say) in Chinese as well.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
+
+    // Every window of the program, dialogs included, carries its icon.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
+
+    const std::unique_ptr<Platform> platform = createDesktopPlatform();
+    WindowRegistry windows(failures);
+    const AppContext context{*platform, windows, failures};
+    windows.define(FormKind::Form1, [&] { return std::make_unique<Form1>(context); });
+    windows.define(FormKind::Form2, [&] { return std::make_unique<Form2>(context); });
+
+    windows.show(FormKind::Form1);
+    return app.exec();
+}

@@ -1,0 +1,22 @@
+#include <QByteArray>
+#include <QCoreApplication>
+
+#include "platform/browser_engine.h"
+
+namespace velmora {
+
+void prepareBrowserEngine()
+{
+    // Appended to whatever the environment already asks of the engine, so that
+    // a packager's own flags (a disabled GPU, say) still apply.
+    static const QByteArray quiet =
+        "--disable-background-networking --disable-component-update --disable-sync "
+        "--disable-domain-reliability --no-first-run --no-pings";
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains(quiet))
+        flags = flags.isEmpty() ? quiet : flags + ' ' + quiet;
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+}  // namespace velmora

@@ -1,0 +1,46 @@
+#include "platform/browser_pane_webengine.h"
+#include "platform/message_box_qt.h"
+#include "platform/message_pump_qt.h"
+#include "platform/platform.h"
+
+namespace velmora {
+
+namespace {
+
+// The real system: Qt WebEngine for the panes, the native HTTP backend, the
+// native stacking call and shell.
+class DesktopPlatform final : public Platform {
+public:
+    std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) override
+    {
+        return createWebEnginePane(parent);
+    }
+    std::unique_ptr<TransferControl> createTransferControl() override
+    {
+        return velmora::createTransferControl();
+    }
+    std::unique_ptr<Internet> createInternet() override { return velmora::createInternet(); }
+
+    WindowStacking& windowStacking() override { return *stacking_; }
+    MessageBox& messageBox() override { return messageBox_; }
+    Shell& shell() override { return *shell_; }
+    Clock& clock() override { return systemClock(); }
+    MessagePump& messagePump() override { return pump_; }
+    FileSystem& fileSystem() override { return localFileSystem(); }
+    std::string programFolder() override { return velmora::programFolder(); }
+
+private:
+    std::unique_ptr<WindowStacking> stacking_ = createWindowStacking();
+    QtMessageBox messageBox_;
+    std::unique_ptr<Shell> shell_ = createShell();
+    QtMessagePump pump_;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> createDesktopPlatform()
+{
+    return std::make_unique<DesktopPlatform>();
+}
+
+}  // namespace velmora

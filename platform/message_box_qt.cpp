@@ -1,0 +1,20 @@
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/message_box_qt.h"
+
+namespace velmora {
+
+int QtMessageBox::askYesNo(const std::string& prompt, const std::string& title)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
+                    QString::fromStdString(prompt), QMessageBox::Yes | QMessageBox::No);
+    // The system's own Chinese captions, whatever language Qt was set up in.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+}
+
+}  // namespace velmora

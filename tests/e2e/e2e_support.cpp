@@ -1,0 +1,66 @@
+#include "e2e_support.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "app/form1.h"
+#include "support/window_test_fixture.h"
+
+namespace velmora::testing {
+
+std::uint16_t portOf(std::string_view host)
+{
+    const auto colon = host.rfind(':');
+    std::uint16_t port = 80;
+    if (colon != std::string_view::npos)
+        std::from_chars(host.data() + colon + 1, host.data() + host.size(), port);
+    return port;
+}
+
+DemoSite::DemoSite()
+    : site({.port = portOf(kSiteHost), .root = VELMORA_DEMO_SITE_DIR, .onRequest = {}}),
+      quote({.port = portOf(kQuoteHost), .root = VELMORA_DEMO_QUOTE_DIR, .onRequest = {}})
+{
+}
+
+std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile)
+{
+    std::map<std::string, std::string> env{
+        {"DISPLAY", x.display()},
+        {"QT_QPA_PLATFORM", "xcb"},
+        {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"},
+        {"NO_PROXY", "127.0.0.1,localhost"},
+        {"no_proxy", "127.0.0.1,localhost"},
+    };
+    if (::geteuid() == 0)
+        env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
+    return std::make_unique<ChildProcess>(std::vector<std::string>{VELMORA_EXECUTABLE}, env, logFile);
+}
+
+Point menuItemCentre(std::string_view itemName)
+{
+    FakePlatform platform;
+    RecordingFailureHandler failures;
+    WindowRegistry windows(failures);
+    const AppContext context{platform, windows, failures};
+    Form1 form(context);
+    form.show();
+    QMenuBar* bar = form.findChild<QMenuBar*>();
+    const QRect item = bar->actionGeometry(form.menuItem(itemName));
+    const QPoint centre = bar->mapTo(&form, item.center());
+    return {centre.x(), centre.y()};
+}
+
+void click(const XSession& x, const std::string& window, Point at)
+{
+    x.run("xdotool mousemove --window " + window + " " + std::to_string(at.x) + " " +
+          std::to_string(at.y) + " click 1");
+}
+
+std::string artifactPath(const std::string& name)
+{
+    std::filesystem::create_directories(VELMORA_ARTIFACT_DIR);
+    return std::string(VELMORA_ARTIFACT_DIR) + "/" + name;
+}
+
+}  // namespace velmora::testing

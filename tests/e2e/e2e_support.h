@@ -1,0 +1,43 @@
+#pragma once
+// What the end-to-end tests share: the loopback demo site on the ports the
+// program was built for, a private X display, and the real program on it.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <QAction>
+#include <QMenuBar>
+
+#include "app/site.h"
+#include "support/child_process.h"
+#include "support/x_session.h"
+#include "tools/loopback_server/loopback_server.h"
+
+namespace velmora::testing {
+
+// The port of a "host:port" fixed into the program.
+std::uint16_t portOf(std::string_view host);
+
+struct DemoSite {
+    DemoSite();
+    loopback::LoopbackServer site;
+    loopback::LoopbackServer quote;
+};
+
+// The real program, started on display with the browser engine set up for a
+// machine without GPU (and, as root, without its sandbox).
+std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile);
+
+// Where a menu item of the main window sits, relative to the window, from a
+// main window built with the same fonts and style on the offscreen platform.
+struct Point {
+    int x = 0, y = 0;
+};
+Point menuItemCentre(std::string_view itemName);
+
+void click(const XSession& x, const std::string& window, Point at);
+
+std::string artifactPath(const std::string& name);
+
+}  // namespace velmora::testing
