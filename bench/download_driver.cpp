@@ -1,0 +1,79 @@
+// velmora-download-driver URL FILE
+//
+// Runs one download with the real backend, clock and files, as the updater
+// window would, and prints what it saw: the status codes in order, the number
+// of progress notifications, the result, the outcome, the bytes, the seconds
+// and the throughput. Exits 0 whatever the download's outcome; non-zero only
+// when it could not run.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/byte_file.h"
+#include "platform/clock.h"
+#include "platform/internet.h"
+#include "platform/message_pump.h"
+#include "updater/cls_download.h"
+
+namespace {
+
+// No window runs here, so there is nothing to dispatch.
+class NoWindowsPump final : public velmora::MessagePump {
+public:
+    void DoEvents() override {}
+};
+
+const char* outcomeName(velmora::DownloadOutcome outcome)
+{
+    switch (outcome) {
+    case velmora::DownloadOutcome::None: return "None";
+    case velmora::DownloadOutcome::Complete: return "Complete";
+    case velmora::DownloadOutcome::CutOff: return "CutOff";
+    case velmora::DownloadOutcome::Stopped: return "Stopped";
+    case velmora::DownloadOutcome::ConnectFailed: return "ConnectFailed";
+    case velmora::DownloadOutcome::RequestFailed: return "RequestFailed";
+    }
+    return "?";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: velmora-download-driver URL FILE\n");
+        return 2;
+    }
+    try {
+        const auto internet = velmora::createInternet();
+        NoWindowsPump pump;
+        velmora::Cls_DownLoad downloader(*internet, velmora::systemClock(), pump, velmora::localFileSystem());
+        std::vector<std::int32_t> statuses;
+        std::int64_t notifications = 0;
+        std::int64_t bytes = 0;
+        downloader.entDLFileStatus = [&](std::int32_t& code) { statuses.push_back(code); };
+        downloader.entDLFileDowning = [&](std::string&, std::int32_t& downloaded, std::int32_t&, std::int32_t&) {
+            ++notifications;
+            bytes = downloaded;
+        };
+
+        const auto start = std::chrono::steady_clock::now();
+        const std::int32_t result = downloader.DLFile(argv[1], argv[2]);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+        std::printf("statuses:");
+        for (std::int32_t code : statuses)
+            std::printf(" %d", code);
+        std::printf("\nprogress notifications: %lld\nresult: %d\noutcome: %s\nbytes: %lld\n",
+                    static_cast<long long>(notifications), result, outcomeName(downloader.lastOutcome()),
+                    static_cast<long long>(bytes));
+        std::printf("seconds: %.3f\nMB/s: %.1f\n", seconds, seconds > 0 ? bytes / seconds / 1e6 : 0.0);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "velmora-download-driver: %s\n", error.what());
+        return 1;
+    }
+}
