@@ -25,6 +25,11 @@ public:
     // first byte; other openers may not read it while it is open. Throws
     // PlatformError (with the system's reason) when it cannot be opened.
     virtual std::unique_ptr<ByteFile> openForWriting(const std::string& path) = 0;
+
+    // Puts the closed file at from in the place of to, in one step: a reader
+    // sees either the old file at to or the new one, never a mixture. Throws
+    // PlatformError with the system's reason when it cannot.
+    virtual void replace(const std::string& from, const std::string& to) = 0;
 };
 
 FileSystem& localFileSystem();

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -66,6 +67,12 @@ public:
         // denying other readers while the file is written.
         (void)::flock(fd, LOCK_EX | LOCK_NB);
         return std::make_unique<PosixByteFile>(fd, path);
+    }
+
+    void replace(const std::string& from, const std::string& to) override
+    {
+        if (std::rename(from.c_str(), to.c_str()) != 0)
+            throw PlatformError("无法用“" + from + "”替换“" + to + "”", systemReason(errno));
     }
 };
 

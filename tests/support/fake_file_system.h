@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/byte_file.h"
@@ -34,6 +35,18 @@ public:
         files[path].clear();
         return std::make_unique<File>(*this, path);
     }
+
+    void replace(const std::string& from, const std::string& to) override
+    {
+        const auto it = files.find(from);
+        if (failReplace || it == files.end())
+            throw PlatformError("无法用“" + from + "”替换“" + to + "”", "拒绝访问（模拟）");
+        files[to] = std::move(it->second);
+        files.erase(it);
+        replaced.emplace_back(from, to);
+    }
+    std::vector<std::pair<std::string, std::string>> replaced;
+    bool failReplace = false;
 
 private:
     class File final : public ByteFile {
