@@ -67,6 +67,8 @@ DownloadOutcome endOfBody(std::int32_t downloaded, std::int32_t announced)
 
 }  // namespace
 
+std::string partFilePath(const std::string& target) { return target + ".part"; }
+
 Cls_DownLoad::Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files)
     : internet_(internet), clock_(clock), pump_(pump), files_(files)
 {
@@ -104,11 +106,17 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     const std::int32_t lFilesize = queryContentLength(request.get());
     DownloadClock timer(clock_.secondsSinceMidnight());
     raiseStatus(kStatusDownloading);
-    const std::unique_ptr<ByteFile> file = files_.openForWriting(sLocalFilePath);
+    // The body goes to a file beside the target, which it replaces only once
+    // it is whole: a download that is cut off, stopped or fails on the way
+    // leaves the archive that stood at the target as it was.
+    const std::string partPath = partFilePath(sLocalFilePath);
+    const std::unique_ptr<ByteFile> file = files_.openForWriting(partPath);
     const BodyEnd end = readBody(request.get(), url, lFilesize, timer, *file);
     lastOutcome_ = end.outcome;
     raiseStatus(end.finalStatus);
     file->close();
+    if (end.outcome == DownloadOutcome::Complete)
+        files_.replace(partPath, sLocalFilePath);
     request.close();
     session.close();
     raiseStatus(kStatusFinished);

@@ -29,6 +29,9 @@ inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, 
 // tells them apart.
 enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed };
 
+// Where a download into target is written until it is whole: target + ".part".
+std::string partFilePath(const std::string& target);
+
 class Cls_DownLoad {
 public:
     Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files);
@@ -45,15 +48,19 @@ public:
     // every handle are closed and lastOutcome() tells how the call ended.
     std::function<void(std::int32_t& TmpState)> entDLFileStatus;
 
-    // Downloads sRemoteURL into sLocalFilePath (created, or truncated when it
-    // exists) and returns the number of bytes written: 0 when the session or
-    // the request cannot be opened (an HTTP error status is a failed request).
+    // Downloads sRemoteURL and returns the number of bytes written: 0 when
+    // the session or the request cannot be opened (an HTTP error status is a
+    // failed request). The body is written to partFilePath(sLocalFilePath)
+    // (created, or truncated when it exists), which takes the place of
+    // sLocalFilePath before kStatusFinished only when the outcome is
+    // Complete; otherwise the bytes written stay in the part file and the
+    // file at sLocalFilePath is left as it was.
     // lTimeOut is accepted and not applied: the waits are the platform's own.
     // Throws DownloadError when the instance is already downloading (nothing
     // is touched then) or when the length or the byte count passes
-    // 2147483647; PlatformError when the file cannot be opened, written or
-    // closed. After a throw no further status is raised and the file and
-    // handles are released.
+    // 2147483647; PlatformError when the part file cannot be opened, written
+    // or closed, or cannot replace the target. After a throw no further
+    // status is raised and the file and handles are released.
     std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
                         std::int32_t lTimeOut = 5000);
 

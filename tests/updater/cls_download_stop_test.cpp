@@ -33,7 +33,7 @@ struct FailureCase {
     Throws throws;
     DownloadOutcome outcome;  // when nothing is thrown
     int filesOpened;
-    std::size_t bytesOnDisk;
+    std::size_t bytesInPart;  // what the part file holds afterwards
 };
 
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -43,6 +43,7 @@ class FailureTest : public DownloadFixture, public ::testing::WithParamInterface
 TEST_P(FailureTest, EndsWithTheStatusesOfItsFailureAndReleasesEverything)
 {
     const FailureCase& c = GetParam();
+    files.files[kTarget] = kOldArchive;
     c.arrange(*this);
 
     switch (c.throws) {
@@ -60,18 +61,21 @@ TEST_P(FailureTest, EndsWithTheStatusesOfItsFailureAndReleasesEverything)
     EXPECT_EQ(statuses, c.statuses);
     EXPECT_EQ(static_cast<int>(files.opened.size()), c.filesOpened);
     if (c.filesOpened > 0) {
-        EXPECT_EQ(files.files[kTarget].size(), c.bytesOnDisk);
+        EXPECT_EQ(files.files[kPart].size(), c.bytesInPart);
     }
+    EXPECT_EQ(fileAt(kTarget), kOldArchive);
     expectAllReleased();
 
     // The same instance downloads again once the fault is gone.
     internet.sessionFails = false;
-    files.failOpen = files.failClose = false;
+    files.failOpen = files.failClose = files.failReplace = false;
     files.failWriteNumber = 0;
     dl.entDLFileDowning = nullptr;
     serve(blocks(1, "512"));
     EXPECT_EQ(run(), 512);
     EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Complete);
+    EXPECT_EQ(fileAt(kTarget), std::string(512, 'a'));
+    EXPECT_EQ(fileAt(kPart), std::nullopt);
 }
 
 void overwriteCountWithNearMaximum(std::string&, std::int32_t& downloaded, std::int32_t&, std::int32_t&)
@@ -111,6 +115,12 @@ INSTANTIATE_TEST_SUITE_P(
                         f.files.failClose = true;
                     },
                     {1, 2, 3, 4, 9}, Throws::PlatformError, DownloadOutcome::None, 1, 1024},
+        FailureCase{"PartCannotReplaceTarget",
+                    [](DownloadFixture& f) {
+                        f.serve(blocks(2, "1024"));
+                        f.files.failReplace = true;
+                    },
+                    {1, 2, 3, 4, 9}, Throws::PlatformError, DownloadOutcome::None, 1, 1024},
         FailureCase{"CountWouldPass32Bits",
                     [](DownloadFixture& f) {
                         f.serve(blocks(3));
@@ -130,7 +140,14 @@ struct StopCase {
     DownloadOutcome outcome;
     int yields;
     std::int32_t nextResult;  // of the following download of the same four blocks
+    DownloadOutcome nextOutcome;
 };
+
+// The file that holds a download's bytes once it has ended that way.
+const std::string& holderOf(DownloadOutcome outcome)
+{
+    return outcome == DownloadOutcome::Complete ? kTarget : kPart;
+}
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
 
@@ -139,6 +156,7 @@ class StopTest : public DownloadFixture, public ::testing::WithParamInterface<St
 TEST_P(StopTest, EndsAfterTheBlockThatSeesTheRequest)
 {
     const StopCase& c = GetParam();
+    files.files[kTarget] = kOldArchive;
     serve(blocks(4, "2048"));
     const auto record = dl.entDLFileDowning;
     int block = 0;
@@ -161,12 +179,19 @@ TEST_P(StopTest, EndsAfterTheBlockThatSeesTheRequest)
     EXPECT_EQ(statuses, c.statuses);
     EXPECT_EQ(dl.lastOutcome(), c.outcome);
     EXPECT_EQ(pump.calls(), c.yields);
-    EXPECT_EQ(static_cast<std::int32_t>(files.files[kTarget].size()), c.result);
+    // A stopped download keeps its bytes in the part file and the old archive
+    // at the target.
+    EXPECT_EQ(static_cast<std::int32_t>(fileAt(holderOf(c.outcome)).value_or("").size()), c.result);
+    if (c.outcome != DownloadOutcome::Complete) {
+        EXPECT_EQ(fileAt(kTarget), kOldArchive);
+    }
     expectAllReleased();
 
     dl.entDLFileDowning = record;
     pump.onDoEvents = nullptr;
     EXPECT_EQ(run(), c.nextResult);
+    EXPECT_EQ(dl.lastOutcome(), c.nextOutcome);
+    EXPECT_EQ(static_cast<std::int32_t>(fileAt(holderOf(c.nextOutcome)).value_or("").size()), c.nextResult);
 }
 
 const Codes kStopped = {1, 2, 3, 4, 5, 6};
@@ -175,13 +200,16 @@ const Codes kReadToEnd = {1, 2, 3, 4, 9, 6};
 INSTANTIATE_TEST_SUITE_P(
     Cls_DownLoad, StopTest,
     ::testing::Values(
-        StopCase{"RequestedWhileIdle", StopFrom::Idle, 0, 512, kStopped, DownloadOutcome::Stopped, 0, 2048},
+        StopCase{"RequestedWhileIdle", StopFrom::Idle, 0, 512, kStopped, DownloadOutcome::Stopped, 0, 2048,
+                 DownloadOutcome::Complete},
         StopCase{"FromProgressHandler", StopFrom::ProgressHandler, 2, 1024, kStopped, DownloadOutcome::Stopped,
-                 1, 2048},
-        StopCase{"DuringYield", StopFrom::Yield, 2, 1536, kStopped, DownloadOutcome::Stopped, 2, 2048},
+                 1, 2048, DownloadOutcome::Complete},
+        StopCase{"DuringYield", StopFrom::Yield, 2, 1536, kStopped, DownloadOutcome::Stopped, 2, 2048,
+                 DownloadOutcome::Complete},
         // The body ends before another block sees the request, so it waits
         // for the next download.
-        StopCase{"DuringLastYield", StopFrom::Yield, 4, 2048, kReadToEnd, DownloadOutcome::Complete, 4, 512}),
+        StopCase{"DuringLastYield", StopFrom::Yield, 4, 2048, kReadToEnd, DownloadOutcome::Complete, 4, 512,
+                 DownloadOutcome::Stopped}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DownloadFixture, RefusesASecondDownloadWhileOneRuns)

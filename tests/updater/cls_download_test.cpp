@@ -31,7 +31,7 @@ TEST_P(BodyTest, WritesTheBodyBlockByBlock)
 {
     const BodyCase& c = GetParam();
     if (c.targetExists)
-        files.files[kTarget] = std::string(5000, 'o');
+        files.files[kTarget] = kOldArchive;
     std::string body;
     for (const FakeRead& read : c.reads)
         body += read.bytes;
@@ -45,8 +45,14 @@ TEST_P(BodyTest, WritesTheBodyBlockByBlock)
     for (const Progress& p : progress)
         EXPECT_EQ(p.filesize, c.filesize);
     EXPECT_EQ(urls, std::vector<std::string>(progress.size(), kUrl));
-    ASSERT_EQ(files.files.count(kTarget), 1u);
-    EXPECT_EQ(files.files[kTarget], body);
+    // Only a whole body takes the target's place; any other keeps the old
+    // archive (or none) there and leaves its bytes in the part file.
+    const bool whole = c.outcome == DownloadOutcome::Complete;
+    const std::optional<std::string> before = c.targetExists ? std::optional(kOldArchive) : std::nullopt;
+    EXPECT_EQ(fileAt(kTarget), whole ? std::optional(body) : before);
+    EXPECT_EQ(fileAt(kPart), whole ? std::nullopt : std::optional(body));
+    EXPECT_EQ(files.opened, std::vector<std::string>{kPart});
+    EXPECT_EQ(files.replaced.size(), whole ? 1u : 0u);
     EXPECT_EQ(files.writeCount(), static_cast<int>(progress.size()));
     EXPECT_EQ(pump.calls(), static_cast<int>(progress.size()));
     EXPECT_EQ(internet.readSizes, std::vector<std::uint32_t>(progress.size() + 1, 512u));
@@ -61,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cls_DownLoad, BodyTest,
     ::testing::Values(
         BodyCase{"EmptyBody", "0", {}, {}, 0, DownloadOutcome::Complete, false},
+        BodyCase{"EmptyBodyOverAnArchive", "0", {}, {}, 0, DownloadOutcome::Complete},
         BodyCase{"Exactly512", "512", {FakeRead::block(512)}, {512}, 512, DownloadOutcome::Complete},
         BodyCase{"Blocks512And488", "1000", {FakeRead::block(512, 'a'), FakeRead::block(488, 'b')},
                  {512, 1000}, 1000, DownloadOutcome::Complete},
@@ -134,21 +141,24 @@ TEST_F(DownloadFixture, AsksForTheResourceTheWayWinInetIsAsked)
     EXPECT_TRUE(internet.queries[0].bufferWasEmpty);
     // The request handle goes before the session it belongs to.
     EXPECT_EQ(internet.closedHandles, (std::vector<InternetHandle>{2, 1}));
-    EXPECT_EQ(files.opened, std::vector<std::string>{kTarget});
+    EXPECT_EQ(files.opened, std::vector<std::string>{kPart});
+    EXPECT_EQ(files.replaced, (std::vector<std::pair<std::string, std::string>>{{kPart, kTarget}}));
 }
 
 TEST_F(DownloadFixture, ClosesFileAndHandlesBeforeFinishing)
 {
     serve({false, "512", {FakeRead::block(512)}});
+    files.files[kTarget] = kOldArchive;
     struct Seen {
         std::int32_t code;
         int openFiles;
         std::size_t openHandles;
         DownloadOutcome outcome;
+        std::optional<std::string> target;
     };
     std::vector<Seen> seen;
     dl.entDLFileStatus = [&](std::int32_t& code) {
-        seen.push_back({code, files.openCount(), internet.openHandleCount(), dl.lastOutcome()});
+        seen.push_back({code, files.openCount(), internet.openHandleCount(), dl.lastOutcome(), fileAt(kTarget)});
     };
     run();
 
@@ -160,8 +170,10 @@ TEST_F(DownloadFixture, ClosesFileAndHandlesBeforeFinishing)
     EXPECT_EQ(endOfData.openFiles, 1);
     EXPECT_EQ(endOfData.openHandles, 2u);
     EXPECT_EQ(endOfData.outcome, DownloadOutcome::Complete);
+    EXPECT_EQ(endOfData.target, kOldArchive);
     EXPECT_EQ(finished.openFiles, 0);
     EXPECT_EQ(finished.openHandles, 0u);
+    EXPECT_EQ(finished.target, std::string(512, 'x'));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct Progress {
 
 inline const std::string kUrl = "http://127.0.0.1:8080/velmora.zip";
 inline const std::string kTarget = "/program/Velmora1.0.zip";
+inline const std::string kPart = "/program/Velmora1.0.zip.part";
+// What stands at the target before a download: it must survive every
+// download that does not end whole.
+inline const std::string kOldArchive(5000, 'o');
 
 class DownloadFixture : public ::testing::Test {
 public:
@@ -60,6 +65,13 @@ public:
         for (const Progress& p : progress)
             values.push_back(p.speed);
         return values;
+    }
+
+    // The file at path, or nothing when there is none.
+    std::optional<std::string> fileAt(const std::string& path) const
+    {
+        const auto found = files.files.find(path);
+        return found == files.files.end() ? std::nullopt : std::optional<std::string>(found->second);
     }
 
     void expectAllReleased() const
