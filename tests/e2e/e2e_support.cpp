@@ -53,7 +53,8 @@ Point menuItemCentre(std::string_view itemName)
 
 void click(const XSession& x, const std::string& window, Point at)
 {
-    x.run("xdotool mousemove --window " + window + " " + std::to_string(at.x) + " " +
+    // Raised first: another window of the program may cover the point.
+    x.run("xdotool windowactivate --sync " + window + " mousemove --window " + window + " " + std::to_string(at.x) + " " +
           std::to_string(at.y) + " click 1");
 }
 

@@ -36,6 +36,7 @@ struct Point {
 };
 Point menuItemCentre(std::string_view itemName);
 
+// Raises window and clicks at a point given relative to it.
 void click(const XSession& x, const std::string& window, Point at);
 
 std::string artifactPath(const std::string& name);

@@ -1,6 +1,8 @@
 // The real program under Xvfb with the real browser engine, against the demo
 // site on loopback: what the panes ask the server for is the proof.
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,62 @@ TEST(MainWindowEndToEnd, PanesLoadTheSiteAndEveryMenuItemLoadsItsPage)
         std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(hasAboveState(x, window));
     EXPECT_EQ(windowGeometry(x, window), before);
+    EXPECT_TRUE(app->running());
+}
+
+// Loads one page through the main window and waits for its request: every
+// request an earlier click caused has reached the server by then.
+void settle(DemoSite& demo, const XSession& x, const std::string& window)
+{
+    demo.site.clearLog();
+    click(x, window, menuItemCentre("zhuy"));
+    ASSERT_TRUE(demo.site.waitForRequest("/tiaozhuan/index1.html", kPageTimeout));
+}
+
+int visibleWindows(const XSession& x, const std::string& title)
+{
+    const std::string ids = x.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null");
+    return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
+}
+
+int quotePageRequests(const DemoSite& demo)
+{
+    int n = 0;
+    for (const auto& request : demo.quote.requests())
+        n += request.target == "/main.html";
+    return n;
+}
+
+TEST(MainWindowEndToEnd, QuoteItemOpensOneQuoteWindowOnItsOwnHost)
+{
+    DemoSite demo;
+    demo.site.script("/update/velmora1.0.txt", ScriptedReply::response(200, ""));
+    XSession x;
+    auto app = startVelmora(x, artifactPath("quote-window-e2e.log"));
+    const std::string window = x.waitForWindow("VelmoraV1.0--", 60000);
+    ASSERT_FALSE(window.empty());
+
+    click(x, window, menuItemCentre("gphq"));
+    ASSERT_TRUE(demo.quote.waitForRequest("/main.html", kPageTimeout));
+    const std::string quote = x.waitForWindow("股票行情--", 30000);
+    ASSERT_FALSE(quote.empty());
+
+    // Chosen again while open: brought forward, not loaded again.
+    click(x, window, menuItemCentre("gphq"));
+    settle(demo, x, window);
+    EXPECT_EQ(quotePageRequests(demo), 1);
+    EXPECT_EQ(visibleWindows(x, "股票行情--"), 1);
+    x.screenshot(artifactPath("quote-window.png"));
+
+    // Closed and chosen again: a new window that asks for the page again.
+    x.run("xdotool windowactivate --sync " + quote + " key --clearmodifiers alt+F4");
+    for (int i = 0; i < 50 && visibleWindows(x, "股票行情--") > 0; ++i)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(visibleWindows(x, "股票行情--"), 0);
+    click(x, window, menuItemCentre("gphq"));
+    EXPECT_FALSE(x.waitForWindow("股票行情--", 30000).empty());
+    settle(demo, x, window);
+    EXPECT_EQ(quotePageRequests(demo), 2);
     EXPECT_TRUE(app->running());
 }
 
