@@ -14,6 +14,7 @@
 #include "platform/browser_engine.h"
 #include "platform/platform.h"
 #include "quote/form2.h"
+#include "updater/form3.h"
 
 int main(int, char** argv)
 {
@@ -38,6 +39,7 @@ int main(int, char** argv)
     const AppContext context{*platform, windows, failures};
     windows.define(FormKind::Form1, [&] { return std::make_unique<Form1>(context); });
     windows.define(FormKind::Form2, [&] { return std::make_unique<Form2>(context); });
+    windows.define(FormKind::Form3, [&] { return std::make_unique<Form3>(context); });
 
     windows.show(FormKind::Form1);
     return app.exec();

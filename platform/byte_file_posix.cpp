@@ -78,6 +78,8 @@ public:
 
 }  // namespace
 
+const char kPathSeparator = '/';
+
 FileSystem& localFileSystem()
 {
     static PosixFileSystem fs;

@@ -1,0 +1,113 @@
+// The updater window on the real HTTP backend, clock, pump and files against
+// a loopback server: how real endings of a transfer come out on its labels.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "platform/internet.h"
+#include "support/window_test_fixture.h"
+#include "tools/loopback_server/loopback_server.h"
+#include "updater/form3.h"
+
+namespace velmora::testing {
+namespace {
+
+using loopback::ScriptedReply;
+
+std::string pattern(std::size_t size)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < size; ++i)
+        bytes += loopback::patternByte(i);
+    return bytes;
+}
+
+struct ServerCase {
+    const char* id;
+    ScriptedReply reply;
+    const char* status;
+    const char* firstProgressLine;
+    bool archiveArrives;
+};
+
+void PrintTo(const ServerCase& c, std::ostream* os)
+{
+    *os << c.id;
+}
+
+std::vector<ServerCase> serverCases()
+{
+    const std::string bytes = pattern(5000);
+    const std::string head5000 = loopback::responseHead(200, {{"Content-Length", "5000"}});
+    return {
+        {"Whole", ScriptedReply::response(200, bytes), "连接状态： 下载完成", "下载进度： 100.0 %", true},
+        {"CloseDelimited", ScriptedReply::closeDelimited(200, bytes), "连接状态： 下载完成", "下载进度： 0.0 %",
+         true},
+        // Held until the window's first yield: the cut comes in the middle
+        // of the body, after the response has begun.
+        {"CutOff", ScriptedReply().send(head5000 + bytes.substr(0, 2000)).hold().close(), "连接状态： 下载被中止",
+         "下载进度： 40.0 %", false},
+        {"Reset", ScriptedReply().send(head5000 + bytes.substr(0, 1024)).hold().reset(), "连接状态： 下载被中止",
+         "下载进度： 20.0 %", false},
+        {"NotFound", ScriptedReply::error(404), "连接状态： 发送请求失败", nullptr, false},
+    };
+}
+
+class Form3LoopbackTest : public WindowTest, public ::testing::WithParamInterface<ServerCase> {
+protected:
+    void SetUp() override
+    {
+        folder = std::filesystem::temp_directory_path()
+               / ("velmora-form3-" + std::to_string(::getpid()) + "-" + GetParam().id);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        platform.folder = folder.string();
+        platform.makeInternet = [] { return createInternet(); };
+        windows.define(FormKind::Form3, [this] { return std::make_unique<Form3>(context); });
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        std::filesystem::remove_all(folder);
+    }
+
+    std::filesystem::path folder;
+    loopback::LoopbackServer server;
+};
+
+TEST_P(Form3LoopbackTest, TheStatusLineNamesTheRealEnding)
+{
+    const ServerCase& c = GetParam();
+    server.script("/velmora.zip", c.reply);
+    auto* f = static_cast<Form3*>(windows.show(FormKind::Form3));
+    ASSERT_NE(f, nullptr);
+    f->Text1().setText(QString::fromStdString(server.url("/velmora.zip")));
+    QTimer::singleShot(0, f, [this] { server.releaseHeld(); });
+    f->Command1().click();
+
+    EXPECT_EQ(f->Label5().text().toStdString(), c.status);
+    const std::string progress = f->Label4().text().toStdString();
+    EXPECT_EQ(progress.substr(0, progress.find('\r')), c.firstProgressLine ? c.firstProgressLine : "准备：");
+    const std::filesystem::path archive = folder / "Velmora1.0.zip";
+    ASSERT_EQ(std::filesystem::exists(archive), c.archiveArrives);
+    if (c.archiveArrives) {
+        std::ifstream in(archive, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), pattern(5000));
+    }
+    EXPECT_TRUE(failures.reports.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, Form3LoopbackTest, ::testing::ValuesIn(serverCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+}  // namespace
+}  // namespace velmora::testing

@@ -1,0 +1,51 @@
+#include "updater/status_text.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr std::string_view kAbortedText = "下载被中止";
+
+std::string_view finishedText(DownloadOutcome outcome)
+{
+    switch (outcome) {
+    case DownloadOutcome::Complete:
+        return statusText(kStatusFinished);
+    case DownloadOutcome::Stopped:
+        return statusText(kStatusStopped);
+    case DownloadOutcome::RequestFailed:
+        return statusText(kStatusRequestFailed);
+    case DownloadOutcome::ConnectFailed:
+        return statusText(kStatusConnectFailed);
+    case DownloadOutcome::CutOff:
+    case DownloadOutcome::None:
+        break;
+    }
+    return kAbortedText;
+}
+
+}  // namespace
+
+std::string_view statusText(std::int32_t TmpState)
+{
+    switch (TmpState) {
+    case kStatusConnecting: return "连接服务器...";
+    case kStatusSendingRequest: return "发送请求...";
+    case kStatusReadingInfo: return "获取远程文件信息...";
+    case kStatusDownloading: return "下载数据...";
+    case kStatusStopped: return "停止下载";
+    case kStatusFinished: return "下载完成";
+    case kStatusConnectFailed: return "连接服务器失败";
+    case kStatusRequestFailed: return "发送请求失败";
+    case kStatusEndOfData: return "连接服务器";
+    default: return kAbortedText;
+    }
+}
+
+std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome)
+{
+    const std::string_view text = TmpState == kStatusFinished ? finishedText(outcome) : statusText(TmpState);
+    return "连接状态： " + std::string(text);
+}
+
+}  // namespace velmora

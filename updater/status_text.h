@@ -1,0 +1,19 @@
+#pragma once
+// What the updater window shows for a status of the downloader.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "updater/cls_download.h"
+
+namespace velmora {
+
+// The text for one status code; "下载被中止" for a code outside 1 to 9.
+std::string_view statusText(std::int32_t TmpState);
+
+// "连接状态： " and the status text. The finishing status follows every
+// ending but a failed start, so it names the ending that outcome reports:
+// "下载完成" only for a complete body.
+std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome);
+
+}  // namespace velmora
