@@ -25,6 +25,17 @@ long residentKiB()
     return -1;
 }
 
+// AddressSanitizer's allocator keeps freed memory in quarantine and maps
+// its own bookkeeping, so there resident memory no longer measures what the
+// transfer holds; the bytes are still checked.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool residentMemoryMeasuresBuffers = false;
+#elif defined(__has_feature)
+constexpr bool residentMemoryMeasuresBuffers = !__has_feature(address_sanitizer);
+#else
+constexpr bool residentMemoryMeasuresBuffers = true;
+#endif
+
 TEST_F(InternetCurlTest, LargeBodyIsStreamedThroughABoundedBuffer)
 {
     constexpr std::uint64_t size = 16 * 1024 * 1024;
@@ -53,7 +64,9 @@ TEST_F(InternetCurlTest, LargeBodyIsStreamedThroughABoundedBuffer)
     }
     EXPECT_EQ(total, size);
     EXPECT_EQ(firstMismatch, size);
-    EXPECT_LT(residentKiB() - before, allowedGrowthKiB);
+    if (residentMemoryMeasuresBuffers) {
+        EXPECT_LT(residentKiB() - before, allowedGrowthKiB);
+    }
     internet->InternetCloseHandle(request);
 }
 
