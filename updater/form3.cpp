@@ -28,6 +28,7 @@ namespace {
 
 constexpr const char* kArchiveName = "Velmora1.0.zip";
 constexpr std::int32_t kTimeOut = 5000;
+constexpr int kFrameMilliseconds = 16;
 
 QString qs(const std::string& text)
 {
@@ -56,17 +57,21 @@ QFont songFont(int pointSize)
 // asked for meanwhile is carried out.
 class Form3::DownloadRun {
 public:
-    explicit DownloadRun(Form3& form) : form_(form)
+    explicit DownloadRun(Form3& form) : form_(form), hadFocus_(form.command1_->hasFocus())
     {
         form_.command1_->setEnabled(false);
-        form_.pace_.restart();
-        form_.paceClock_.start();
+        form_.frameDue_ = true;
+        form_.frameTimer_.start();
     }
     ~DownloadRun()
     {
+        form_.frameTimer_.stop();
         form_.pushCaptions();
         form_.settleProgressBar();
         form_.command1_->setEnabled(true);
+        // Disabling the button passed its focus on; it takes it back.
+        if (hadFocus_)
+            form_.command1_->setFocus();
         if (std::exchange(form_.closeWhenDone_, false))
             form_.close();
     }
@@ -75,6 +80,7 @@ public:
 
 private:
     Form3& form_;
+    bool hadFocus_;
 };
 
 Form3::Form3(const AppContext& context) : context_(context)
@@ -85,6 +91,8 @@ Form3::Form3(const AppContext& context) : context_(context)
     resize(px(9450), px(5040));
     createControls();
     createLink();
+    frameTimer_.setInterval(kFrameMilliseconds);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { frameDue_ = true; });
 
     setTabOrder(command1_, text1_);
     setTabOrder(text1_, command2_);
@@ -217,13 +225,13 @@ void Form3::Cdf_entDLFileDowning(std::string& /*sRemoteURL*/, std::int32_t& lDow
                                  std::int32_t& lSpeed)
 {
     lSpeed = shownSpeed(lSpeed);
-    progressCaption_ = progressCaption(lDownLoaded, lFilesize, lSpeed);
+    writeProgressCaption(progressCaption_, lDownLoaded, lFilesize, lSpeed);
     percent_ = progressPercent(lDownLoaded, lFilesize);
     lengthKnown_ = lFilesize > 0;
     progressPending_ = true;
     // Every block changes the caption; repainting for each would cost more
     // than the block. The screen gets one change per frame.
-    if (pace_.due(static_cast<double>(paceClock_.nsecsElapsed()) / 1e9))
+    if (std::exchange(frameDue_, false))
         pushCaptions();
 }
 

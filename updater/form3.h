@@ -10,11 +10,10 @@
 #include <memory>
 #include <string>
 
-#include <QElapsedTimer>
+#include <QTimer>
 
 #include "app/app_context.h"
 #include "app/form.h"
-#include "updater/screen_pace.h"
 
 class QFrame;
 class QLabel;
@@ -95,8 +94,10 @@ private:
     bool lengthKnown_ = false;
     bool progressPending_ = false;
     bool closeWhenDone_ = false;
-    ScreenPace pace_;
-    QElapsedTimer paceClock_;
+    // Ticks at the display's pace while a download runs; a caption that
+    // changes with every block reaches the screen once per tick.
+    QTimer frameTimer_;
+    bool frameDue_ = false;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <charconv>
+#include <string_view>
 
 #include "updater/download_speed.h"
 
@@ -12,9 +13,20 @@ namespace {
 constexpr std::int32_t kSpeedShownForZero = 10;
 constexpr double kBytesPerKiB = 1024;
 
-std::string kibibytes(std::int32_t bytes)
+void appendPlainNumber(std::string& text, double value)
 {
-    return plainNumber(bytes / kBytesPerKiB);
+    // The general form switches to an exponent below 1e-4 and from 1e15 on;
+    // the quotients shown here lie between 1/1024 and 2^31/1024.
+    std::array<char, 32> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general, 15);
+    text.append(digits.data(), result.ptr);
+}
+
+void appendLine(std::string& text, std::string_view head, std::int32_t bytes)
+{
+    text += head;
+    appendPlainNumber(text, bytes / kBytesPerKiB);
 }
 
 }  // namespace
@@ -33,21 +45,31 @@ std::int64_t progressPercent(std::int32_t lDownLoaded, std::int32_t lFilesize)
 
 std::string plainNumber(double value)
 {
-    // The general form switches to an exponent below 1e-4 and from 1e15 on;
-    // the quotients shown here lie between 1/1024 and 2^31/1024.
-    std::array<char, 32> text{};
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
-                                      std::chars_format::general, 15);
-    return std::string(text.data(), result.ptr);
+    std::string text;
+    appendPlainNumber(text, value);
+    return text;
+}
+
+void writeProgressCaption(std::string& caption, std::int32_t lDownLoaded, std::int32_t lFilesize,
+                          std::int32_t lSpeed)
+{
+    caption.clear();
+    caption += "下载进度： ";
+    std::array<char, 24> percent{};
+    const auto end = std::to_chars(percent.data(), percent.data() + percent.size(),
+                                   progressPercent(lDownLoaded, lFilesize)).ptr;
+    caption.append(percent.data(), end);
+    caption += ".0 %";
+    appendLine(caption, "\r\n软件大小： ", lFilesize);
+    appendLine(caption, "\r\n下载大小： ", lDownLoaded);
+    appendLine(caption, "\r\n下载速度： ", shownSpeed(lSpeed));
 }
 
 std::string progressCaption(std::int32_t lDownLoaded, std::int32_t lFilesize, std::int32_t lSpeed)
 {
-    const std::string lineEnd = "\r\n";
-    return "下载进度： " + std::to_string(progressPercent(lDownLoaded, lFilesize)) + ".0 %" + lineEnd
-         + "软件大小： " + kibibytes(lFilesize) + lineEnd
-         + "下载大小： " + kibibytes(lDownLoaded) + lineEnd
-         + "下载速度： " + kibibytes(shownSpeed(lSpeed));
+    std::string caption;
+    writeProgressCaption(caption, lDownLoaded, lFilesize, lSpeed);
+    return caption;
 }
 
 }  // namespace velmora

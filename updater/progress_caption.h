@@ -23,4 +23,9 @@ std::string plainNumber(double value);
 // as shownSpeed(lSpeed).
 std::string progressCaption(std::int32_t lDownLoaded, std::int32_t lFilesize, std::int32_t lSpeed);
 
+// The same into caption, reusing its storage: a caller that writes one for
+// every block allocates nothing after the first.
+void writeProgressCaption(std::string& caption, std::int32_t lDownLoaded, std::int32_t lFilesize,
+                          std::int32_t lSpeed);
+
 }  // namespace velmora

@@ -1,6 +1,5 @@
 // What the updater window writes for the downloader's reports: the progress
-// lines, the status line, the pace at which they reach the screen, and the
-// archive's path.
+// lines, the status line, and the archive's path.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -12,7 +11,6 @@
 #include "platform/byte_file.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"
-#include "updater/screen_pace.h"
 #include "updater/status_text.h"
 
 namespace velmora {
@@ -45,9 +43,14 @@ TEST(ProgressCaption, FourLinesOfPercentLengthBytesAndSpeed)
         {1048576, 104857600, 1048576,
          lines("下载进度： 1.0 %", "软件大小： 102400", "下载大小： 1024", "下载速度： 1024")},
     };
-    for (const auto& c : cases)
+    // The window writes every caption over the one before.
+    std::string reused = "left over from an earlier block, longer than any caption: " + std::string(200, 'x');
+    for (const auto& c : cases) {
         EXPECT_EQ(progressCaption(c.downloaded, c.filesize, c.speed), c.caption)
             << c.downloaded << " of " << c.filesize << " at " << c.speed;
+        writeProgressCaption(reused, c.downloaded, c.filesize, c.speed);
+        EXPECT_EQ(reused, c.caption);
+    }
 }
 
 TEST(ProgressCaption, PercentRoundsHalvesToEvenAndIsZeroWithoutLength)
@@ -143,38 +146,6 @@ TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
     };
     for (const auto& c : cases)
         EXPECT_EQ(statusCaption(kStatusFinished, c.outcome), c.caption) << static_cast<int>(c.outcome);
-}
-
-TEST(ScreenPace, OneChangePerFrame)
-{
-    const struct {
-        const char* name;
-        std::vector<double> times;
-        std::vector<bool> due;
-    } cases[] = {
-        {"first is always due", {5.0}, {true}},
-        {"within a frame", {0, 0.001, 0.0159}, {true, false, false}},
-        {"a frame later", {0, 0.016, 0.02, 0.032, 0.0481}, {true, true, false, true, true}},
-        {"measured from the last push", {0, 0.010, 0.020, 0.030}, {true, false, true, false}},
-        {"time went back", {1.0, 0.5, 0.51}, {true, true, false}},
-    };
-    for (const auto& c : cases) {
-        ScreenPace pace;
-        std::vector<bool> due;
-        for (const double t : c.times)
-            due.push_back(pace.due(t));
-        EXPECT_EQ(due, c.due) << c.name;
-    }
-}
-
-TEST(ScreenPace, RestartMakesTheNextChangeDue)
-{
-    ScreenPace pace;
-    EXPECT_TRUE(pace.due(1.0));
-    EXPECT_FALSE(pace.due(1.001));
-    pace.restart();
-    EXPECT_TRUE(pace.due(1.002));
-    EXPECT_FALSE(pace.due(1.003));
 }
 
 TEST(JoinPath, OneSeparatorBetweenFolderAndName)
