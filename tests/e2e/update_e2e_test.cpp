@@ -1,0 +1,103 @@
+// The update hand-over in the real program under Xvfb, against the demo site
+// whose notice holds the marker: the question comes before any window, Yes
+// opens the updater instead of the main window, and Download brings the
+// demo archive into the program's folder byte for byte.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "e2e_support.h"
+
+namespace velmora::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using loopback::ScriptedReply;
+
+const std::filesystem::path kProgramFolder = std::filesystem::path(VELMORA_EXECUTABLE).parent_path();
+const std::filesystem::path kArchive = kProgramFolder / "Velmora1.0.zip";
+const std::filesystem::path kPartFile = kProgramFolder / "Velmora1.0.zip.part";
+
+// Command1 at 5970,375 twips, 1500 x 360: its centre in pixels.
+constexpr Point kDownloadButton{448, 37};
+
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool visible(const XSession& x, const std::string& title)
+{
+    return !x.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty();
+}
+
+template <typename Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
+TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
+{
+    const std::string archive = readFile(std::string(VELMORA_DEMO_SITE_DIR) + "/velmora.zip");
+    ASSERT_GT(archive.size(), 512u) << "the demo archive must span more than one block";
+    std::filesystem::remove(kArchive);
+    std::filesystem::remove(kPartFile);
+
+    DemoSite demo;
+    // The archive's first block, then a pause held by the test, then the rest.
+    demo.site.script("/velmora.zip",
+                     ScriptedReply()
+                         .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())}})
+                               + archive.substr(0, 512))
+                         .hold()
+                         .send(archive.substr(512)));
+    XSession x;
+    auto app = startVelmora(x, artifactPath("update-e2e.log"));
+
+    const std::string prompt = x.waitForWindow("更新提示", 60000);
+    ASSERT_FALSE(prompt.empty()) << "the notice holds the marker: the program must ask";
+    EXPECT_FALSE(visible(x, "VelmoraV1.0--")) << "the question comes before any window";
+    EXPECT_FALSE(visible(x, "更新程序--"));
+    x.screenshot(artifactPath("update-prompt.png"));
+    x.run("xdotool windowactivate --sync " + prompt + " key --clearmodifiers Return");
+
+    const std::string updater = x.waitForWindow("更新程序--", 30000);
+    ASSERT_FALSE(updater.empty());
+    EXPECT_FALSE(visible(x, "VelmoraV1.0--")) << "the main window is never shown after Yes";
+
+    click(x, updater, kDownloadButton);
+    const auto request = demo.site.waitForRequest("/velmora.zip", 30s);
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->header("User-Agent"), "VB Http");
+
+    // Held after the first block: the window shows it while the rest waits.
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kPartFile) && std::filesystem::file_size(kPartFile) >= 512; },
+                          30s));
+    std::this_thread::sleep_for(1s);  // lets the window paint before the picture
+    x.screenshot(artifactPath("updater-mid-download.png"));
+    demo.site.releaseHeld();
+
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kArchive); }, 30s));
+    EXPECT_EQ(readFile(kArchive), archive);
+    EXPECT_FALSE(std::filesystem::exists(kPartFile));
+    std::this_thread::sleep_for(1s);
+    x.screenshot(artifactPath("updater-done.png"));
+    EXPECT_FALSE(visible(x, "VelmoraV1.0--"));
+    EXPECT_TRUE(app->running());
+    std::filesystem::remove(kArchive);
+}
+
+}  // namespace
+}  // namespace velmora::testing
