@@ -5,15 +5,18 @@
 #
 # Serves generated files with velmora-demo-server, downloads a 64 MiB file with
 # velmora-download-driver (512-byte reads, one file write each) and with
-# `curl -s -o`, prints both throughputs and their ratio, then the driver's
-# peak resident memory for a 1 MiB and a 256 MiB body. Needs curl and
+# `curl -s -o`, prints both throughputs and their ratio, then the same file
+# through the real updater window (velmora-updater-bench, offscreen and, when
+# xvfb-run is there, on an X server) beside the driver and curl, then the
+# driver's peak resident memory for a 1 MiB and a 256 MiB body. Needs curl and
 # /usr/bin/time. Prints figures; never passes or fails.
 set -euo pipefail
 
 build_dir=${1:-$(dirname "$0")/../build}
 driver=$build_dir/bench/velmora-download-driver
+window=$build_dir/bench/velmora-updater-bench
 server=$build_dir/tools/demo_server/velmora-demo-server
-for tool in "$driver" "$server" /usr/bin/time curl; do
+for tool in "$driver" "$window" "$server" /usr/bin/time curl; do
   command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 2; }
 done
 
@@ -59,6 +62,57 @@ awk -v c="$curl_seconds" -v d="$driver_seconds" 'BEGIN {
   size = 64; cr = size / c; dr = size / d;
   printf "  curl   %.3f s  %.1f MiB/s\n  driver %.3f s  %.1f MiB/s\n  driver/curl %.1f%% (target >= 25%%)\n",
          c, cr, d, dr, 100 * dr / cr }'
+
+# The updater window yields to Qt after every block and repaints at the
+# display's pace. Each round runs curl, the driver and the window one after
+# another, so a busy machine slows them alike; the figures are the medians of
+# the rounds, each from the program's own clock around the transfer (curl's
+# time_total, the driver's DLFile, the window's Download click), so start-up
+# is not counted.
+rounds=${VELMORA_BENCH_ROUNDS:-5}
+have_xvfb=$(command -v xvfb-run || true)
+seconds_of() { sed -n 's/^seconds: //p' "$work/run.out"; }
+window_run() {  # platform label
+  local dir="$work/out/window-$1"
+  mkdir -p "$dir"
+  if [[ $1 == xcb ]]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb "$window" "$base/64m.bin" "$dir" >"$work/run.out" 2>/dev/null
+  else
+    QT_QPA_PLATFORM=offscreen "$window" "$base/64m.bin" "$dir" >"$work/run.out" 2>/dev/null
+  fi
+  cmp -s "$work/site/64m.bin" "$dir/Velmora1.0.zip" || echo "  window ($1) file DIFFERS from the served file" >&2
+  echo "$(seconds_of) $(sed -n 's/^Label4 paints: //p' "$work/run.out") $(sed -n 's/^status: //p' "$work/run.out")"
+}
+echo "== 64 MiB through the updater window, $rounds rounds (medians)"
+: >"$work/rounds"
+for round in $(seq "$rounds"); do
+  c=$(curl -s -o "$work/out/curl.bin" -w '%{time_total}' "$base/64m.bin")
+  "$driver" "$base/64m.bin" "$work/out/driver.bin" >"$work/run.out"; d=$(seconds_of)
+  read -r wo po so < <(window_run offscreen)
+  wx=- px=- sx=-
+  if [[ -n $have_xvfb ]]; then read -r wx px sx < <(window_run xcb); fi
+  echo "$c $d $wo $wx" >>"$work/rounds"
+  printf '  round %d: curl %.3f s, driver %.3f s, window offscreen %.3f s (%s repaints of Label4), window Xvfb %s s (%s repaints)\n' \
+    "$round" "$c" "$d" "$wo" "$po" "$wx" "$px"
+done
+echo "  last captions: offscreen \"$so\", Xvfb \"$sx\""
+awk -v size=64 '
+  function median(col,   n, i, j, t, v) {
+    n = 0
+    for (i = 1; i <= NR; i++) if (row[i, col] != "-") v[++n] = row[i, col]
+    if (n == 0) return 0
+    for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
+    return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  { for (k = 1; k <= 4; k++) row[NR, k] = $k }
+  END {
+    c = median(1); d = median(2); o = median(3); x = median(4)
+    printf "  curl             %.3f s  %6.1f MiB/s\n", c, size / c
+    printf "  driver           %.3f s  %6.1f MiB/s\n", d, size / d
+    printf "  window offscreen %.3f s  %6.1f MiB/s  %5.1f%% of the driver (target >= 50%%)\n", o, size / o, 100 * d / o
+    if (x > 0) printf "  window Xvfb      %.3f s  %6.1f MiB/s  %5.1f%% of the driver (target >= 50%%)\n", x, size / x, 100 * d / x
+    else print "  window Xvfb      not run (no xvfb-run)"
+  }' "$work/rounds"
 
 echo "== peak resident memory of the driver"
 for size in 1m 256m; do
