@@ -3,7 +3,29 @@
 #
 # One executable per test file group, registered with CTest case by case.
 # QT tests get a main() that owns the QApplication, and Qt's offscreen
-# platform so that they run without a display.
+# platform so that they run without a display. In a cross build the cases
+# are listed and run through CMAKE_CROSSCOMPILING_EMULATOR (Wine).
+
+# GoogleTest: the system's, or, for a cross build where the system has none
+# for the target, built here from Debian's source package.
+find_package(GTest QUIET)
+if(NOT GTest_FOUND)
+  if(NOT CMAKE_CROSSCOMPILING OR NOT EXISTS /usr/src/googletest/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest not found (install libgtest-dev and libgmock-dev, "
+                        "or googletest for a cross build)")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest names its targets GTest::... itself from 1.11 on.
+  foreach(lib gtest gtest_main gmock)
+    if(NOT TARGET GTest::${lib})
+      add_library(GTest::${lib} ALIAS ${lib})
+    endif()
+  endforeach()
+endif()
+include(GoogleTest)
+
 function(velmora_add_test)
   cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(T_QT)
@@ -16,7 +38,10 @@ function(velmora_add_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock velmora_warnings)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
+  # Listing the cases under Wine takes a second or so per program; it is done
+  # once per test run, not at build time, so a build needs no Wine.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "${env}" LABELS "${T_LABELS}" TIMEOUT 300)
 endfunction()
