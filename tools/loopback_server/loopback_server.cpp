@@ -1,10 +1,6 @@
 #include "tools/loopback_server/loopback_server.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 
 #include "tools/loopback_server/static_site.h"
 
@@ -28,10 +24,10 @@ LoopbackServer::~LoopbackServer()
         std::lock_guard lock(mutex_);
         stopping_ = true;
         // Wakes the blocked accept() and every blocked recv() or send().
-        ::shutdown(listener_.get(), SHUT_RDWR);
+        stopListening(listener_);
         for (Connection& connection : connections_) {
             if (connection.fd >= 0)
-                ::shutdown(connection.fd, SHUT_RDWR);
+                shutdownSocket(connection.fd);
         }
     }
     wake_.notify_all();
@@ -68,8 +64,10 @@ std::optional<RecordedRequest> LoopbackServer::waitForRequest(const std::string&
 
 void LoopbackServer::acceptLoop()
 {
+    // Read once: the destructor may empty listener_ while this thread waits.
+    const int listener = listener_.get();
     for (;;) {
-        const int fd = ::accept4(listener_.get(), nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = acceptConnection(listener);
         if (fd >= 0) {
             startConnection(fd);
             continue;
@@ -79,8 +77,7 @@ void LoopbackServer::acceptLoop()
             if (stopping_)
                 return;
         }
-        if (errno != EINTR && errno != ECONNABORTED)
-            std::this_thread::yield();
+        std::this_thread::yield();
     }
 }
 
@@ -89,7 +86,7 @@ void LoopbackServer::startConnection(int fd)
     std::lock_guard lock(mutex_);
     reapFinishedLocked();
     if (stopping_) {
-        ::close(fd);
+        closeSocket(fd);
         return;
     }
     Connection& connection = connections_.emplace_back();
@@ -126,7 +123,7 @@ void LoopbackServer::finish(Connection& connection, Ending ending)
     std::lock_guard lock(mutex_);
     if (ending == Ending::Reset)
         setAbortiveClose(connection.fd);
-    ::close(connection.fd);
+    closeSocket(connection.fd);
     connection.fd = -1;
     connection.finished = true;
 }

@@ -30,7 +30,7 @@ int UniqueFd::release()
 void UniqueFd::reset()
 {
     if (fd_ >= 0)
-        ::close(fd_);
+        closeSocket(fd_);
     fd_ = -1;
 }
 
@@ -60,6 +60,26 @@ std::uint16_t localPort(int fd)
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::system_error(errno, std::generic_category(), "getsockname");
     return ntohs(address.sin_port);
+}
+
+int acceptConnection(int listener)
+{
+    return ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+}
+
+void stopListening(UniqueFd& listener)
+{
+    ::shutdown(listener.get(), SHUT_RDWR);
+}
+
+void shutdownSocket(int fd)
+{
+    ::shutdown(fd, SHUT_RDWR);
+}
+
+void closeSocket(int fd)
+{
+    ::close(fd);
 }
 
 bool sendAll(int fd, std::string_view bytes)

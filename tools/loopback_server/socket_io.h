@@ -1,5 +1,6 @@
 #pragma once
-// The few blocking socket operations the loopback server is made of.
+// The few blocking socket operations the loopback server is made of, with
+// one implementation per platform (BSD sockets, Winsock).
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -8,7 +9,7 @@
 
 namespace velmora::loopback {
 
-// Owns one file descriptor: a socket or an open file.
+// Owns one socket.
 class UniqueFd {
 public:
     UniqueFd() = default;
@@ -30,6 +31,16 @@ private:
 // A listening TCP socket on 127.0.0.1. Throws std::system_error.
 UniqueFd listenOnLoopback(std::uint16_t port);
 std::uint16_t localPort(int fd);
+
+// The next connection on listener, or -1 when accepting failed (also once
+// stopListening() has been called).
+int acceptConnection(int listener);
+// Wakes a thread blocked in acceptConnection() on listener, for good. Where
+// only closing does that (Winsock), listener is closed and emptied.
+void stopListening(UniqueFd& listener);
+// Wakes every call blocked on a connected socket and makes later ones fail.
+void shutdownSocket(int fd);
+void closeSocket(int fd);
 
 // Sends every byte; false when the peer is gone. Never raises SIGPIPE.
 bool sendAll(int fd, std::string_view bytes);

@@ -1,12 +1,9 @@
 #include "tools/loopback_server/static_site.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <fstream>
 #include <map>
 
 #include "tools/loopback_server/scripted_reply.h"
@@ -43,16 +40,15 @@ bool sendNotFound(int fd)
                            body);
 }
 
-bool sendFileBody(int fd, int file)
+bool sendFileBody(int fd, std::ifstream& file)
 {
     std::array<char, 64 * 1024> buffer;
     for (;;) {
-        const ssize_t count = ::read(file, buffer.data(), buffer.size());
+        file.read(buffer.data(), buffer.size());
+        const auto count = static_cast<std::size_t>(file.gcount());
         if (count == 0)
-            return true;
-        if (count < 0)
-            return false;
-        if (!sendAll(fd, std::string_view(buffer.data(), static_cast<std::size_t>(count))))
+            return !file.bad();
+        if (!sendAll(fd, std::string_view(buffer.data(), count)))
             return false;
     }
 }
@@ -100,16 +96,17 @@ bool serveStatic(int fd, const std::filesystem::path& root, const RecordedReques
     const auto file = root.empty() ? std::nullopt : resolveUnder(root, request.path);
     if (!file)
         return sendNotFound(fd);
-    const UniqueFd opened(::open(file->c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat status {};
-    if (opened.get() < 0 || ::fstat(opened.get(), &status) != 0)
+    std::ifstream opened(*file, std::ios::binary);
+    std::error_code error;
+    const auto size = std::filesystem::file_size(*file, error);
+    if (!opened || error)
         return sendNotFound(fd);
 
     const std::string head = responseHead(
-        200, {{"Content-Type", contentTypeFor(*file)}, {"Content-Length", std::to_string(status.st_size)}});
+        200, {{"Content-Type", contentTypeFor(*file)}, {"Content-Length", std::to_string(size)}});
     if (!sendAll(fd, head))
         return false;
-    return request.method == "HEAD" || sendFileBody(fd, opened.get());
+    return request.method == "HEAD" || sendFileBody(fd, opened);
 }
 
 }  // namespace velmora::loopback
