@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/document_text.h"
+#include "support/platform_capabilities.h"
 
 namespace velmora {
 namespace {
@@ -34,6 +35,8 @@ TEST(DocumentText, DecodesUtf8OrElseGb18030)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        if (c.bytes == "\x81\x30\x81\x30" && !testing::hasGb18030FourByteTable())
+            continue;
         EXPECT_EQ(documentText(c.bytes), c.text);
     }
 }

@@ -1,0 +1,76 @@
+#pragma once
+// The platform's own HTTP backend (libcurl on Linux, WinINet on Windows)
+// beside a loopback server, for tests that every backend must pass.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/internet.h"
+#include "tools/loopback_server/loopback_server.h"
+
+namespace velmora {
+
+inline std::string patternBytes(std::uint64_t offset, std::uint64_t size)
+{
+    std::string text;
+    for (std::uint64_t i = 0; i < size; ++i)
+        text += loopback::patternByte(offset + i);
+    return text;
+}
+
+class HttpBackendTest : public ::testing::Test {
+protected:
+    static constexpr std::uint32_t kBlock = 512;
+
+    struct Body {
+        std::string bytes;
+        bool failed = false;
+    };
+
+    InternetHandle open(const std::string& url) { return internet->InternetOpenUrl(session, url, INTERNET_FLAG_RELOAD); }
+
+    std::optional<std::string> contentLength(InternetHandle request)
+    {
+        char text[512] = {};
+        std::uint32_t length = sizeof text;
+        std::uint32_t index = 0;
+        if (!internet->HttpQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH, text, length, index))
+            return std::nullopt;
+        return std::string(text);
+    }
+
+    // One read of at most a block; counts what each read delivered.
+    bool readBlock(InternetHandle request, std::string& into, std::uint32_t& count)
+    {
+        char block[kBlock];
+        count = 0;
+        const bool ok = internet->InternetReadFile(request, block, kBlock, count);
+        EXPECT_LE(count, kBlock);
+        into.append(block, count);
+        return ok;
+    }
+
+    // Reads to the end of the body or the first failure.
+    Body readAll(InternetHandle request)
+    {
+        Body body;
+        for (;;) {
+            std::uint32_t count = 0;
+            if (!readBlock(request, body.bytes, count)) {
+                body.failed = true;
+                return body;
+            }
+            if (count == 0)
+                return body;
+        }
+    }
+
+    loopback::LoopbackServer server;
+    std::unique_ptr<Internet> internet = createInternet();
+    InternetHandle session = internet->InternetOpen("VB Http", INTERNET_OPEN_TYPE_PRECONFIG, 0);
+};
+
+}  // namespace velmora

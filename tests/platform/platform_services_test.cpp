@@ -1,0 +1,151 @@
+// The Qt-free platform services on the system they were built for: files
+// written byte for byte, the program's folder, the time of day.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/byte_file.h"
+#include "platform/clock.h"
+#include "platform/platform_error.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Paths in the program are UTF-8 text; std::filesystem needs to be told so.
+fs::path utf8Path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+
+std::string utf8Text(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::optional<std::string> fileBytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class ByteFileTest : public ::testing::Test {
+protected:
+    ByteFileTest() { fs::create_directories(folder); }
+    ~ByteFileTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    std::string path(const std::string& name) const { return utf8Text(folder / utf8Path(name)); }
+
+    const fs::path folder = fs::path(::testing::TempDir()) / "velmora-byte-file";
+};
+
+TEST_F(ByteFileTest, WritesExactlyTheBytesGivenAndTruncatesWhatStoodThere)
+{
+    std::string binary;
+    for (int i = 0; i < 256; ++i)
+        binary += static_cast<char>(i);
+    struct Case {
+        std::string name;
+        std::string before;  // empty: no file there yet
+        std::vector<std::string> writes;
+    };
+    const std::vector<Case> cases = {
+        {"new.zip", "", {"PK\x03\x04", std::string(1, '\0'), binary}},
+        {"longer.zip", std::string(10000, 'o'), {"short"}},
+        {"nothing.zip", "old bytes", {}},
+        {"line ends.txt", "", {"a\r\nb\nc\r", "\x1A" "after ctrl-z"}},
+        {"更新包.zip", "", {"中文文件名"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.before.empty())
+            std::ofstream(utf8Path(path(c.name)), std::ios::binary) << c.before;
+        std::string expected;
+        auto file = localFileSystem().openForWriting(path(c.name));
+        for (const std::string& bytes : c.writes) {
+            file->write(bytes.data(), bytes.size());
+            expected += bytes;
+        }
+        file->close();
+        file->close();  // a second close does nothing
+        EXPECT_EQ(fileBytes(utf8Path(path(c.name))), expected);
+    }
+}
+
+TEST_F(ByteFileTest, ReplaceSwapsInTheNewFileAndFailuresNameThePath)
+{
+    std::ofstream(utf8Path(path("Velmora1.0.zip")), std::ios::binary) << "old archive";
+    auto part = localFileSystem().openForWriting(path("Velmora1.0.zip.part"));
+    part->write("new archive", 11);
+    part->close();
+    localFileSystem().replace(path("Velmora1.0.zip.part"), path("Velmora1.0.zip"));
+    EXPECT_EQ(fileBytes(utf8Path(path("Velmora1.0.zip"))), "new archive");
+    EXPECT_FALSE(fs::exists(utf8Path(path("Velmora1.0.zip.part"))));
+
+    const std::string missingFolder = path("no-such-folder") + kPathSeparator + "x.zip";
+    struct Case {
+        const char* name;
+        std::function<void()> attempt;
+        std::string pathInAction;
+    };
+    const std::vector<Case> cases = {
+        {"open in a missing folder", [&] { localFileSystem().openForWriting(missingFolder); }, missingFolder},
+        {"replace from a missing file", [&] { localFileSystem().replace(path("gone.part"), path("a.zip")); },
+         path("gone.part")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            c.attempt();
+            ADD_FAILURE() << "no failure reported";
+        } catch (const PlatformError& error) {
+            EXPECT_NE(error.action().find(c.pathInAction), std::string::npos) << error.action();
+            EXPECT_FALSE(error.reason().empty());
+        }
+    }
+}
+
+TEST(ProgramFolder, HoldsThisExecutableAndEndsWithoutASeparator)
+{
+    const std::string folder = programFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), kPathSeparator);
+    EXPECT_TRUE(fs::is_regular_file(utf8Path(folder) / VELMORA_TEST_EXE_NAME)) << folder;
+    EXPECT_EQ(joinPath(folder, "Velmora1.0.zip"), folder + kPathSeparator + "Velmora1.0.zip");
+}
+
+double localSecondsOfDay()
+{
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    return local->tm_hour * 3600.0 + local->tm_min * 60.0 + local->tm_sec;
+}
+
+TEST(SystemClock, ReadsTheLocalTimeOfDayWithAFraction)
+{
+    const double before = localSecondsOfDay();
+    const double reading = systemClock().secondsSinceMidnight();
+    const double after = localSecondsOfDay();
+    if (after < before)
+        GTEST_SKIP() << "midnight passed during the reading";
+    EXPECT_GE(reading, 0.0);
+    EXPECT_LT(reading, 86400.0);
+    EXPECT_GE(std::floor(reading), before);
+    EXPECT_LE(std::floor(reading), after);
+}
+
+}  // namespace
+}  // namespace velmora

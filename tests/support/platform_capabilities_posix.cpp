@@ -1,0 +1,7 @@
+#include "support/platform_capabilities.h"
+
+namespace velmora::testing {
+
+bool hasGb18030FourByteTable() { return true; }
+
+}  // namespace velmora::testing
