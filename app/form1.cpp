@@ -37,7 +37,10 @@ Form1::Form1(const AppContext& context) : context_(context)
     Inet1 = context_.platform.createTransferControl();
 
     // The window does nothing when its size changes, so it keeps its designed
-    // size: a larger window would bring the banner pane and Text1 into view.
+    // size, with no maximise button: a larger window would bring the banner
+    // pane and Text1 into view.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen) {

@@ -139,6 +139,7 @@ TEST_F(Form1Test, PanesAndNoticeHolderSitAsDesignedWithOnlyTheContentPaneInView)
     EXPECT_FALSE(visible.intersects(form->Text1().geometry()));
     // The window keeps its designed size: a larger one would show them.
     EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
 TEST_F(Form1Test, QuoteItemKeepsOneWindowAndMakesANewOneAfterItWasClosed)
