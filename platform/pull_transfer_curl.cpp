@@ -104,8 +104,10 @@ bool PullTransferCurl::open()
         if (!headersDone_ && !done_)
             waitForSocket();
     }
-    // A response whose headers never ended is no response.
-    if (!headersDone_ || (done_ && result_ != CURLE_OK))
+    // A response whose headers never ended is no response. One whose body
+    // was already cut off by now is opened all the same, as when the cut
+    // comes later: its reads hand out the bytes that came, then fail.
+    if (!headersDone_)
         return false;
     long status = 0;
     if (curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
