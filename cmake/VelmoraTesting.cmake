@@ -1,10 +1,13 @@
 # velmora_add_test(NAME <name> SOURCES <files...> LIBS <targets...> [QT]
-#                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>])
+#                  [LABELS <labels...>] [ENVIRONMENT <VAR=value...>]
+#                  [RESOURCE_LOCK <name>])
 #
 # One executable per test file group, registered with CTest case by case.
 # QT tests get a main() that owns the QApplication, and Qt's offscreen
 # platform so that they run without a display. In a cross build the cases
-# are listed and run through CMAKE_CROSSCOMPILING_EMULATOR (Wine).
+# are listed and run through CMAKE_CROSSCOMPILING_EMULATOR (Wine). Tests
+# that share a RESOURCE_LOCK (fixed ports, say) never run at the same time
+# under ctest -j.
 
 # GoogleTest: the system's, or, for a cross build where the system has none
 # for the target, built here from Debian's source package.
@@ -27,7 +30,7 @@ endif()
 include(GoogleTest)
 
 function(velmora_add_test)
-  cmake_parse_arguments(T "QT" "NAME" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(T "QT" "NAME;RESOURCE_LOCK" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(T_QT)
     add_executable(${T_NAME} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/qt_test_main.cpp)
     target_link_libraries(${T_NAME} PRIVATE Qt6::Widgets GTest::gtest)
@@ -43,5 +46,6 @@ function(velmora_add_test)
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${env}" LABELS "${T_LABELS}" TIMEOUT 300)
+    PROPERTIES ENVIRONMENT "${env}" LABELS "${T_LABELS}" TIMEOUT 300
+               RESOURCE_LOCK "${T_RESOURCE_LOCK}")
 endfunction()
