@@ -8,10 +8,12 @@ namespace velmora {
 void prepareBrowserEngine()
 {
     // Appended to whatever the environment already asks of the engine, so that
-    // a packager's own flags (a disabled GPU, say) still apply.
+    // a packager's own flags (a disabled GPU, say) still apply. The main
+    // window's two panes show pages of one site: --process-per-site lets one
+    // renderer process serve both, instead of starting one for each.
     static const QByteArray quiet =
         "--disable-background-networking --disable-component-update --disable-sync "
-        "--disable-domain-reliability --no-first-run --no-pings";
+        "--disable-domain-reliability --no-first-run --no-pings --process-per-site";
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     if (!flags.contains(quiet))
         flags = flags.isEmpty() ? quiet : flags + ' ' + quiet;
