@@ -1,9 +1,9 @@
 // The update notice against any bytes a server can send. The text made of
 // them must be valid UTF-8 (whatever came), valid UTF-8 must come through as
-// it was (less a leading byte-order mark), and the comparison must ask for an
-// update only for the marker itself: its UTF-8 bytes, with or without a
-// byte-order mark, or its GB18030 bytes. Validity is judged by glibc's own
-// UTF-8 decoder, not by the code under test.
+// it was (less a leading byte-order mark, which the reading drops first), and
+// the comparison must ask for an update only for the marker itself: its UTF-8
+// or its GB18030 bytes, after such a mark or not. Validity is judged by
+// glibc's own UTF-8 decoder, not by the code under test.
 #include <iconv.h>
 
 #include <cerrno>
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (utf8 && text != unmarked)
         fail("valid UTF-8 did not come through as it was", bytes);
 
-    const bool isMarker = unmarked == kMarkerUtf8 || bytes == kMarkerGb18030;
+    const bool isMarker = unmarked == kMarkerUtf8 || unmarked == kMarkerGb18030;
     if (velmora::isUpdateMarker(text) != isMarker)
         fail(isMarker ? "the marker was not recognised" : "something else was taken for the marker", bytes);
     return 0;
