@@ -20,6 +20,8 @@ done
 cmake --build "$fuzz_build" -j2 --target "${targets[@]}"
 
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+# Only what this run finds: an input left from an earlier run would mislead.
+rm -rf "$fuzz_build/artifacts"
 mkdir -p "$fuzz_build/artifacts"
 for target in "${targets[@]}"; do
   name="${target%_fuzz}"
