@@ -47,6 +47,13 @@ public:
             return;
         const int fd = fd_;
         fd_ = -1;
+        // On disk before the caller puts the file in another's place: a
+        // rename after a power cut must not leave a short archive behind.
+        if (::fsync(fd) != 0 && errno != EINVAL) {
+            const int error = errno;
+            ::close(fd);
+            throw PlatformError("写入文件“" + path_ + "”失败", systemReason(error));
+        }
         if (::close(fd) != 0 && errno != EINTR)
             throw PlatformError("关闭文件“" + path_ + "”失败", systemReason(errno));
     }
