@@ -16,6 +16,7 @@
 #include "platform/http_backend_fixture.h"
 #include "support/fake_message_pump.h"
 #include "updater/cls_download.h"
+#include "support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -57,10 +58,7 @@ protected:
 
     std::int32_t download(const std::string& path) { return dl.DLFile(server.url(path), target.string(), 5000); }
 
-    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) /
-                                         ("velmora-download-" + std::string(::testing::UnitTest::GetInstance()
-                                                                                ->current_test_info()
-                                                                                ->name()));
+    const std::filesystem::path folder = velmora::testing::testPath("velmora-download");
     const std::filesystem::path target = folder / "Velmora1.0.zip";
     FakeMessagePump pump;
     Cls_DownLoad dl{*internet, systemClock(), pump, localFileSystem()};

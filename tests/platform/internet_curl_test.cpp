@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/internet_curl_fixture.h"
+#include "support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -88,7 +89,7 @@ TEST_F(InternetCurlTest, FollowsRedirectsAndReportsOnlyTheFinalResponse)
 
 TEST_F(InternetCurlTest, RefusesWhatIsNotASuccessfulHttpResponse)
 {
-    const std::string localFile = ::testing::TempDir() + "velmora-internet-curl-test.txt";
+    const std::string localFile = velmora::testing::testPath("velmora-local-file.txt").string();
     std::ofstream(localFile) << "local file";
     server.script("/404", ScriptedReply::error(404));
     server.script("/400", ScriptedReply::error(400));

@@ -15,6 +15,7 @@
 #include "platform/byte_file.h"
 #include "platform/clock.h"
 #include "platform/platform_error.h"
+#include "support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -49,7 +50,7 @@ protected:
 
     std::string path(const std::string& name) const { return utf8Text(folder / utf8Path(name)); }
 
-    const fs::path folder = fs::path(::testing::TempDir()) / "velmora-byte-file";
+    const fs::path folder = velmora::testing::testPath("velmora-byte-file");
 };
 
 TEST_F(ByteFileTest, WritesExactlyTheBytesGivenAndTruncatesWhatStoodThere)
