@@ -31,14 +31,27 @@ display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-DISPLAY="$display" openbox >/dev/null 2>&1 &
+export DISPLAY="$display"
+openbox >/dev/null 2>&1 &
 pids+=($!)
-DISPLAY="$display" "$build/app/velmora" >"$build/demo-velmora.log" 2>&1 &
+"$build/app/velmora" >"$build/demo-velmora.log" 2>&1 &
 pids+=($!)
-seconds="${VELMORA_DEMO_SECONDS:-20}"
-echo "No display: Velmora runs on Xvfb $display for $seconds seconds."
-sleep "$seconds"
-DISPLAY="$display" import -window root "$build/demo-screenshot.png"
-echo "Screenshot: $build/demo-screenshot.png"
+echo "No display: Velmora runs on Xvfb $display."
+
+wait_for_window() { timeout "$2" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# The demo notice asks for an update first: show the question, then answer
+# 否 (Escape) to see the main window.
+if prompt=$(wait_for_window '更新提示' 30) && [[ -n "$prompt" ]]; then
+  import -window root "$build/demo-prompt.png"
+  echo "Update question: $build/demo-prompt.png (answered 否)"
+  xdotool windowactivate --sync "$prompt" key Escape
+fi
+if [[ -n "$(wait_for_window 'VelmoraV1.0--' 30)" ]]; then
+  sleep "${VELMORA_DEMO_SECONDS:-5}"
+  import -window root "$build/demo-screenshot.png"
+  echo "Main window: $build/demo-screenshot.png"
+else
+  echo "The main window did not appear; see $build/demo-velmora.log" >&2
+fi
 echo "Pages the program asked for:"
 sed 's/^/  /' "$log"
