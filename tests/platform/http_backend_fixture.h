@@ -30,7 +30,10 @@ protected:
         bool failed = false;
     };
 
-    InternetHandle open(const std::string& url) { return internet->InternetOpenUrl(session, url, INTERNET_FLAG_RELOAD); }
+    InternetHandle open(const std::string& url, std::uint32_t flags = INTERNET_FLAG_RELOAD)
+    {
+        return internet->InternetOpenUrl(session, url, flags);
+    }
 
     std::optional<std::string> contentLength(InternetHandle request)
     {
