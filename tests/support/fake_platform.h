@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include <QCoreApplication>
 #include <QWidget>
 
+#include "platform/message_pump_qt.h"
 #include "platform/platform.h"
 #include "platform/platform_error.h"
 
@@ -82,11 +82,6 @@ public:
     std::vector<std::pair<std::string, int>> runs;
 };
 
-class QtPump final : public MessagePump {
-public:
-    void DoEvents() override { QCoreApplication::processEvents(); }
-};
-
 class FakePlatform final : public Platform {
 public:
     std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) override
@@ -133,7 +128,7 @@ public:
 private:
     FakeMessageBox messageBox_;
     FakeShell shell_;
-    QtPump qtPump_;
+    QtMessagePump qtPump_;
     Clock* clock_ = nullptr;
     MessagePump* pump_ = nullptr;
     FileSystem* files_ = nullptr;
