@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need and is not there yet. Quick and
-# quiet when everything is present.
+# Installs what the build and the tests need and is not there yet: the
+# packages named on the command line, or else those in packages.txt. Quick
+# and quiet when everything is present.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+if [[ $# -gt 0 ]]; then
+  wanted=("$@")
+else
+  mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+fi
 missing=()
 for pkg in "${wanted[@]}"; do
   status="$(dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null || true)"

@@ -9,20 +9,7 @@ build_mingw="${VELMORA_MINGW_BUILD_DIR:-$root/build-mingw}"
 
 # Debian 12 packages this suite needs beyond the main build's. wine64 alone
 # runs 64-bit programs; no i386 architecture is needed.
-wanted=(g++-mingw-w64-x86-64-posix wine64 googletest xvfb)
-missing=()
-for pkg in "${wanted[@]}"; do
-  status="$(dpkg-query -W -f='${db:Status-Abbrev}' "$pkg" 2>/dev/null || true)"
-  [[ "$status" == ii* ]] || missing+=("$pkg")
-done
-if [[ ${#missing[@]} -gt 0 ]]; then
-  echo "Installing: ${missing[*]}"
-  sudo=()
-  [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$root/scripts/setup.sh" g++-mingw-w64-x86-64-posix wine64 googletest xvfb
 
 cmake -S "$root" -B "$build_mingw" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVELMORA_CORE_ONLY=ON -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-w64.cmake" >/dev/null
