@@ -71,6 +71,20 @@ protected:
         }
     }
 
+    // Opens url and reads it to its end: the request must open, announce
+    // length and deliver exactly body, without a failed read.
+    void expectWholeBody(const std::string& url, const std::optional<std::string>& length,
+                         const std::string& body)
+    {
+        const InternetHandle request = open(url);
+        ASSERT_NE(request, 0u);
+        EXPECT_EQ(contentLength(request), length);
+        const Body read = readAll(request);
+        EXPECT_FALSE(read.failed);
+        EXPECT_TRUE(read.bytes == body) << "got " << read.bytes.size() << " of " << body.size() << " bytes";
+        internet->InternetCloseHandle(request);
+    }
+
     loopback::LoopbackServer server;
     std::unique_ptr<Internet> internet = createInternet();
     InternetHandle session = internet->InternetOpen("VB Http", INTERNET_OPEN_TYPE_PRECONFIG, 0);

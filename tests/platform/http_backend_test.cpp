@@ -41,13 +41,7 @@ TEST_F(HttpBackendTest, DeliversTheFinalBodyByteForByte)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        const InternetHandle request = open(server.url(c.path));
-        ASSERT_NE(request, 0u);
-        EXPECT_EQ(contentLength(request), c.contentLength);
-        const Body read = readAll(request);
-        EXPECT_FALSE(read.failed);
-        EXPECT_TRUE(read.bytes == body) << "got " << read.bytes.size() << " bytes";
-        internet->InternetCloseHandle(request);
+        expectWholeBody(server.url(c.path), c.contentLength, body);
     }
 }
 

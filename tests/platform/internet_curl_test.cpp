@@ -45,13 +45,7 @@ TEST_F(InternetCurlTest, DeliversEveryBodyShapeByteForByte)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         server.script(c.path, c.reply);
-        const InternetHandle request = open(server.url(c.path));
-        ASSERT_NE(request, 0u);
-        EXPECT_EQ(contentLength(request), c.contentLength);
-        const Body read = readAll(request);
-        EXPECT_FALSE(read.failed);
-        EXPECT_TRUE(read.bytes == body) << "got " << read.bytes.size() << " bytes";
-        internet->InternetCloseHandle(request);
+        expectWholeBody(server.url(c.path), c.contentLength, body);
     }
 }
 
@@ -77,13 +71,7 @@ TEST_F(InternetCurlTest, FollowsRedirectsAndReportsOnlyTheFinalResponse)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        const InternetHandle request = open(server.url(c.path));
-        ASSERT_NE(request, 0u);
-        EXPECT_EQ(contentLength(request), c.contentLength);
-        const Body read = readAll(request);
-        EXPECT_FALSE(read.failed);
-        EXPECT_EQ(read.bytes, c.body);
-        internet->InternetCloseHandle(request);
+        expectWholeBody(server.url(c.path), c.contentLength, c.body);
     }
 }
 
