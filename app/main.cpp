@@ -25,11 +25,17 @@ int main(int, char** argv)
     char* qtArgv[] = {argv[0], nullptr};
     DialogFailureHandler failures;
     VelmoraApplication app(qtArgc, qtArgv, failures);
-    // Qt's own texts (a text box's context menu, say) in Chinese as well.
+    // Qt's own texts in Chinese as well: a text box's context menu, the file
+    // dialog (qtbase), and the page's context menu and leave-page question
+    // (qtwebengine).
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QTranslator engineTexts;
+    const QLocale chinese(QLocale::Chinese, QLocale::China);
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (qtTexts.load(chinese, QStringLiteral("qtbase"), QStringLiteral("_"), translations))
         app.installTranslator(&qtTexts);
+    if (engineTexts.load(chinese, QStringLiteral("qtwebengine"), QStringLiteral("_"), translations))
+        app.installTranslator(&engineTexts);
 
     // Every window of the program, dialogs included, carries its icon.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));

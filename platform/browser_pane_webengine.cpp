@@ -2,6 +2,7 @@
 #include <QWebEngineView>
 
 #include "platform/browser_pane_webengine.h"
+#include "platform/browser_webengine.h"
 
 namespace velmora {
 
@@ -9,7 +10,7 @@ namespace {
 
 class WebEnginePane final : public BrowserPane {
 public:
-    explicit WebEnginePane(QWidget* parent) : view_(new QWebEngineView(parent)) {}
+    WebEnginePane(WebEngineBrowser& browser, QWidget* parent) : view_(browser.createView(parent)) {}
 
     QWidget* widget() override { return view_; }
 
@@ -24,9 +25,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<BrowserPane> createWebEnginePane(QWidget* parent)
+std::unique_ptr<BrowserPane> createWebEnginePane(WebEngineBrowser& browser, QWidget* parent)
 {
-    return std::make_unique<WebEnginePane>(parent);
+    return std::make_unique<WebEnginePane>(browser, parent);
 }
 
 }  // namespace velmora

@@ -5,8 +5,9 @@
 
 namespace velmora {
 
-// A Qt WebEngine view in the engine's default profile, which keeps nothing on
-// disk: no page, cookie or cache outlives the run.
-std::unique_ptr<BrowserPane> createWebEnginePane(QWidget* parent);
+class WebEngineBrowser;
+
+// A Qt WebEngine view whose page is one of browser's, which must outlive it.
+std::unique_ptr<BrowserPane> createWebEnginePane(WebEngineBrowser& browser, QWidget* parent);
 
 }  // namespace velmora

@@ -1,4 +1,5 @@
 #include "platform/browser_pane_webengine.h"
+#include "platform/browser_webengine.h"
 #include "platform/message_box_qt.h"
 #include "platform/message_pump_qt.h"
 #include "platform/platform.h"
@@ -13,7 +14,11 @@ class DesktopPlatform final : public Platform {
 public:
     std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) override
     {
-        return createWebEnginePane(parent);
+        // Made with the first pane: a program run that shows no page (the
+        // updater alone) never starts the engine.
+        if (!browser_)
+            browser_ = std::make_unique<WebEngineBrowser>();
+        return createWebEnginePane(*browser_, parent);
     }
     std::unique_ptr<TransferControl> createTransferControl() override
     {
@@ -30,6 +35,7 @@ public:
     std::string programFolder() override { return velmora::programFolder(); }
 
 private:
+    std::unique_ptr<WebEngineBrowser> browser_;
     std::unique_ptr<WindowStacking> stacking_ = createWindowStacking();
     QtMessageBox messageBox_;
     std::unique_ptr<Shell> shell_ = createShell();

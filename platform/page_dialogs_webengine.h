@@ -1,0 +1,44 @@
+#pragma once
+// The boxes a page brings up through its engine: its own alert, confirm and
+// prompt boxes, the sign-in a site or a proxy asks for, and the notice that
+// a site's certificate was refused. Every caption is Chinese, and the page's
+// own words are always shown as plain text, never as markup.
+#include <string_view>
+
+class QAbstractButton;
+class QAuthenticator;
+class QMessageBox;
+class QString;
+class QUrl;
+class QWebEngineCertificateError;
+class QWidget;
+
+namespace velmora {
+
+// A box's button with its Chinese caption and without the style's icon (a
+// red and a green light beside the words, which a Chinese desktop does not
+// show).
+void setCaption(QAbstractButton* button, std::string_view caption);
+// A message box wide enough for its title ("来自 <host> 的消息") to be read
+// whole, with the page's words as plain text.
+void makeReadable(QMessageBox& box);
+
+// The host a box names for a page's origin; pages without a host (local
+// files, data: addresses) are "此网页".
+QString originName(const QUrl& origin);
+
+void showPageAlert(QWidget* parent, const QUrl& origin, const QString& message);
+bool askPageConfirm(QWidget* parent, const QUrl& origin, const QString& message);
+// On OK, *result holds what the user typed.
+bool askPagePrompt(QWidget* parent, const QUrl& origin, const QString& message, const QString& defaultValue,
+                   QString* result);
+
+// Fills in authenticator, or makes it null (which cancels the sign-in) when
+// the user declines. text says who asks.
+void askSignIn(QWidget* parent, const QString& text, QAuthenticator* authenticator);
+
+// Refuses the certificate and tells the user why, in a box that does not
+// hold up the program.
+void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error);
+
+}  // namespace velmora

@@ -1,0 +1,98 @@
+#include "platform/web_page_webengine.h"
+
+#include <QAuthenticator>
+#include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
+#include <QWebEngineView>
+
+#include "platform/browser_texts.h"
+#include "platform/browser_webengine.h"
+#include "platform/full_screen_window_webengine.h"
+#include "platform/page_dialogs_webengine.h"
+#include "platform/permission_questions_webengine.h"
+#include "platform/popup_window_webengine.h"
+
+namespace velmora {
+
+WebPage::WebPage(WebEngineBrowser& browser, QWebEngineView* view)
+    : QWebEnginePage(browser.profile(), view), browser_(browser), homeView_(view)
+{
+    connect(this, &QWebEnginePage::fullScreenRequested, this, &WebPage::onFullScreenRequested);
+    connect(this, &QWebEnginePage::featurePermissionRequested, this, &WebPage::onFeaturePermissionRequested);
+    connect(this, &QWebEnginePage::authenticationRequired, this, &WebPage::onAuthenticationRequired);
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this, &WebPage::onProxyAuthenticationRequired);
+    connect(this, &QWebEnginePage::certificateError, this, &WebPage::onCertificateError);
+}
+
+WebPage::~WebPage()
+{
+    // The view this page lived in is going away with it; there is nowhere
+    // to give it back to.
+    if (fullScreen_)
+        fullScreen_->forgetPage();
+}
+
+QWebEnginePage* WebPage::createWindow(WebWindowType)
+{
+    // Tabs, windows and dialogs alike: the program has no tabs, so every
+    // page a page opens gets a window of its own.
+    return browser_.openPopup();
+}
+
+void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
+{
+    showPageAlert(dialogParent(), securityOrigin, msg);
+}
+
+bool WebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
+{
+    return askPageConfirm(dialogParent(), securityOrigin, msg);
+}
+
+bool WebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                               QString* result)
+{
+    return askPagePrompt(dialogParent(), securityOrigin, msg, defaultValue, result);
+}
+
+void WebPage::onFullScreenRequested(QWebEngineFullScreenRequest request)
+{
+    if (request.toggleOn() == static_cast<bool>(fullScreen_)) {
+        request.accept();
+        return;
+    }
+    request.accept();
+    if (request.toggleOn())
+        fullScreen_ = std::make_unique<FullScreenWindow>(homeView_);
+    else
+        fullScreen_.reset();
+}
+
+void WebPage::onFeaturePermissionRequested(const QUrl& securityOrigin, Feature feature)
+{
+    browser_.permissions().request(this, dialogParent(), securityOrigin, feature);
+}
+
+void WebPage::onAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator)
+{
+    const std::string text = siteSignInText(originName(requestUrl).toStdString(), authenticator->realm().toStdString());
+    askSignIn(dialogParent(), QString::fromStdString(text), authenticator);
+}
+
+void WebPage::onProxyAuthenticationRequired(const QUrl&, QAuthenticator* authenticator, const QString& proxyHost)
+{
+    askSignIn(dialogParent(), QString::fromStdString(proxySignInText(proxyHost.toStdString())), authenticator);
+}
+
+void WebPage::onCertificateError(const QWebEngineCertificateError& error)
+{
+    refuseCertificate(dialogParent(), error);
+}
+
+QWidget* WebPage::dialogParent() const
+{
+    QWebEngineView* view = QWebEngineView::forPage(this);
+    return view ? view->window() : nullptr;
+}
+
+}  // namespace velmora

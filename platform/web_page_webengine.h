@@ -1,0 +1,48 @@
+#pragma once
+// A page of the program's browser: it does for the user what a browser does
+// when the page asks (new windows, full screen, permissions, sign-in, its
+// own alert boxes) and says everything in Chinese.
+#include <memory>
+
+#include <QWebEnginePage>
+
+class QAuthenticator;
+class QWebEngineCertificateError;
+class QWebEngineFullScreenRequest;
+class QWebEngineView;
+
+namespace velmora {
+
+class FullScreenWindow;
+class WebEngineBrowser;
+
+class WebPage final : public QWebEnginePage {
+    Q_OBJECT
+public:
+    // Owned by view, which shows it outside full screen.
+    WebPage(WebEngineBrowser& browser, QWebEngineView* view);
+    ~WebPage() override;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                          QString* result) override;
+
+private:
+    void onFullScreenRequested(QWebEngineFullScreenRequest request);
+    void onFeaturePermissionRequested(const QUrl& securityOrigin, Feature feature);
+    void onAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator);
+    void onProxyAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator,
+                                       const QString& proxyHost);
+    void onCertificateError(const QWebEngineCertificateError& error);
+    // The window the page's own boxes belong to.
+    QWidget* dialogParent() const;
+
+    WebEngineBrowser& browser_;
+    QWebEngineView* homeView_;
+    std::unique_ptr<FullScreenWindow> fullScreen_;
+};
+
+}  // namespace velmora
