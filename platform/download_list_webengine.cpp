@@ -41,8 +41,9 @@ public:
         : QWidget(parent), download_(download), bar_(new QProgressBar(this)), state_(new QLabel(this)),
           cancel_(new QPushButton(qs(kCancelCaption), this))
     {
-        auto* name = new QLabel(QDir(download->downloadDirectory()).filePath(download->downloadFileName()), this);
+        auto* name = new QLabel(download->downloadFileName(), this);
         name->setTextFormat(Qt::PlainText);
+        name->setToolTip(QDir(download->downloadDirectory()).filePath(download->downloadFileName()));
         state_->setTextFormat(Qt::PlainText);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(name);

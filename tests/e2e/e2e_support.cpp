@@ -23,7 +23,8 @@ DemoSite::DemoSite()
 {
 }
 
-std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile)
+std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile,
+                                           const std::map<std::string, std::string>& extraEnvironment)
 {
     std::map<std::string, std::string> env{
         {"DISPLAY", x.display()},
@@ -34,6 +35,8 @@ std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string&
     };
     if (::geteuid() == 0)
         env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
+    for (const auto& [name, value] : extraEnvironment)
+        env[name] = value;
     return std::make_unique<ChildProcess>(std::vector<std::string>{VELMORA_EXECUTABLE}, env, logFile);
 }
 
@@ -49,6 +52,18 @@ Point menuItemCentre(std::string_view itemName)
     const QRect item = bar->actionGeometry(form.menuItem(itemName));
     const QPoint centre = bar->mapTo(&form, item.center());
     return {centre.x(), centre.y()};
+}
+
+Point contentPaneOrigin()
+{
+    FakePlatform platform;
+    RecordingFailureHandler failures;
+    WindowRegistry windows(failures);
+    const AppContext context{platform, windows, failures};
+    Form1 form(context);
+    form.show();
+    const QPoint origin = form.WebBrowser1().widget()->mapTo(&form, QPoint(0, 0));
+    return {origin.x(), origin.y()};
 }
 
 void click(const XSession& x, const std::string& window, Point at)

@@ -27,7 +27,9 @@ struct DemoSite {
 
 // The real program, started on display with the browser engine set up for a
 // machine without GPU (and, as root, without its sandbox).
-std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile);
+// extraEnvironment is added to (and overrides) what the program gets.
+std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string& logFile,
+                                           const std::map<std::string, std::string>& extraEnvironment = {});
 
 // Where a menu item of the main window sits, relative to the window, from a
 // main window built with the same fonts and style on the offscreen platform.
@@ -35,6 +37,8 @@ struct Point {
     int x = 0, y = 0;
 };
 Point menuItemCentre(std::string_view itemName);
+// Where the main window's content pane starts, relative to the window.
+Point contentPaneOrigin();
 
 // Raises window and clicks at a point given relative to it.
 void click(const XSession& x, const std::string& window, Point at);

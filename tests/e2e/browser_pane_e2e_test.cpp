@@ -1,0 +1,277 @@
+// The real program under Xvfb against a test page of its own that asks of
+// the content pane what ordinary pages ask of a browser: new windows, full
+// screen, the microphone, alert boxes, downloads and sign-in. The page
+// reports each outcome back to the server, which is where the test reads it.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "e2e_support.h"
+#include "support/test_folder.h"
+
+namespace velmora::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using loopback::ScriptedReply;
+
+constexpr auto kPageTimeout = 60s;
+constexpr auto kReportTimeout = 20s;
+constexpr int kWindowTimeoutMs = 20000;
+const std::string kPopupTitle = "弹出窗口测试";
+
+std::string fileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string attachmentBody(char seed)
+{
+    std::string body;
+    for (int i = 0; i < 200 * 1024; ++i)
+        body += static_cast<char>(seed + i * 7 % 251);
+    return body;
+}
+
+ScriptedReply attachment(const std::string& body)
+{
+    return ScriptedReply::response(200, body,
+                                   {{"Content-Type", "application/octet-stream"},
+                                    {"Content-Disposition", "attachment; filename=\"report.bin\""}});
+}
+
+class BrowserPaneEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::remove_all(home_);
+        std::filesystem::create_directories(downloads_);
+        site_.script("/files/report.bin", attachment(attachmentBody('a')));
+        // The camera and microphone of a machine without them: Chromium's
+        // fake devices, here only; the program itself never asks for them.
+        app_ = startVelmora(x_, artifactPath(name() + ".log"),
+                            {{"HOME", home_.string()},
+                             {"XDG_CONFIG_HOME", (home_ / ".config").string()},
+                             {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --use-fake-device-for-media-stream"}});
+        ASSERT_TRUE(site_.waitForRequest("/report?language-zh-CN", kPageTimeout)) << "the test page did not load";
+        window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
+        ASSERT_FALSE(window_.empty());
+    }
+
+    static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    // Clicks the test page's control in grid cell (row, column).
+    void clickCell(int row, int column)
+    {
+        const Point origin = contentPaneOrigin();
+        click(x_, window_, {origin.x + 100 + 190 * column, origin.y + 50 + 90 * row});
+    }
+
+    std::string waitForWindow(const std::string& title) { return x_.waitForWindow(title, kWindowTimeoutMs); }
+
+    bool windowGone(const std::string& title)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty())
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    void keys(const std::string& window, const std::string& sequence)
+    {
+        x_.run("xdotool windowactivate --sync " + window + " key --clearmodifiers " + sequence);
+    }
+
+    bool reported(const std::string& what) { return site_.waitForRequest("/report?" + what, kReportTimeout).has_value(); }
+
+    void screenshot(const std::string& what) { x_.screenshot(artifactPath("browser-" + what + ".png")); }
+
+    std::filesystem::path home_ = testPath("browser-home");
+    std::filesystem::path downloads_ = home_ / "Downloads";
+    loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
+    XSession x_;
+    std::unique_ptr<ChildProcess> app_;
+    std::string window_;
+};
+
+TEST_F(BrowserPaneEndToEnd, PagesAreToldChineseAndUnaskedPopUpsStayBlocked)
+{
+    const auto page = site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->header("Accept-Language").value_or(""), "zh-CN,zh;q=0.9");
+    EXPECT_TRUE(reported("unasked-popup-blocked"));
+    EXPECT_FALSE(site_.waitForRequest("/blocked.html", 1s));
+}
+
+TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePageSays)
+{
+    clickCell(0, 0);  // target="_blank"
+    ASSERT_TRUE(site_.waitForRequest("/popup.html", kPageTimeout));
+    std::string popup = waitForWindow(kPopupTitle);
+    ASSERT_FALSE(popup.empty()) << "no window captioned with the page's title";
+    EXPECT_EQ(windowGeometry(x_, popup).width, 776);
+    screenshot("new-window");
+    click(x_, popup, {100, 100});  // the page calls window.close()
+    EXPECT_TRUE(windowGone(kPopupTitle));
+
+    clickCell(0, 1);  // window.open with width=400,height=300
+    ASSERT_TRUE(site_.waitForRequest("/popup.html?sized", kPageTimeout));
+    popup = waitForWindow(kPopupTitle);
+    ASSERT_FALSE(popup.empty());
+    const WindowGeometry sized = windowGeometry(x_, popup);
+    EXPECT_EQ(sized.width, 400);
+    EXPECT_EQ(sized.height, 300);
+    click(x_, popup, {100, 100});
+    EXPECT_TRUE(windowGone(kPopupTitle));
+    EXPECT_TRUE(app_->running());
+}
+
+TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack)
+{
+    const WindowGeometry before = windowGeometry(x_, window_);
+    clickCell(0, 2);
+    ASSERT_TRUE(reported("fullscreen-on"));
+    const std::string active = x_.run("xdotool getactivewindow");
+    const WindowGeometry full = windowGeometry(x_, active.substr(0, active.find('\n')));
+    EXPECT_EQ(full.width, 1280);
+    EXPECT_EQ(full.height, 1024);
+    screenshot("full-screen");
+
+    x_.run("xdotool key Escape");
+    ASSERT_TRUE(reported("fullscreen-off"));
+    EXPECT_EQ(windowGeometry(x_, window_), before);
+    EXPECT_FALSE(x_.waitForWindow("VelmoraV1.0--", 1000).empty());
+    // The page is back in the main window's pane and still answers there.
+    site_.clearLog();
+    clickCell(0, 2);
+    EXPECT_TRUE(reported("fullscreen-on"));
+}
+
+TEST_F(BrowserPaneEndToEnd, MicrophoneIsAskedForOnceAndTheAnswerHoldsForTheRun)
+{
+    clickCell(1, 0);
+    const std::string question = waitForWindow("权限请求");
+    ASSERT_FALSE(question.empty()) << "nobody was asked";
+    screenshot("permission-question");
+    keys(question, "alt+a");
+    ASSERT_TRUE(reported("microphone-granted"));
+
+    site_.clearLog();
+    clickCell(1, 0);
+    EXPECT_TRUE(reported("microphone-granted"));
+    EXPECT_TRUE(x_.waitForWindow("权限请求", 500).empty()) << "asked a second time";
+}
+
+TEST_F(BrowserPaneEndToEnd, PageBoxesAreChineseAndNameTheSite)
+{
+    const std::string title = "来自 127.0.0.1 的消息";
+    clickCell(1, 1);  // alert
+    std::string box = waitForWindow(title);
+    ASSERT_FALSE(box.empty());
+    screenshot("alert");
+    keys(box, "Return");
+    EXPECT_TRUE(reported("alert-closed"));
+
+    clickCell(1, 2);  // confirm, declined
+    box = waitForWindow(title);
+    ASSERT_FALSE(box.empty());
+    keys(box, "Escape");
+    EXPECT_TRUE(reported("confirm-false"));
+
+    clickCell(1, 3);  // prompt, its default answer taken
+    box = waitForWindow(title);
+    ASSERT_FALSE(box.empty());
+    keys(box, "Return");
+    EXPECT_TRUE(reported("prompt-%E5%B0%8F%E6%98%8E"));  // 小明
+}
+
+TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
+{
+    const std::string first = attachmentBody('a');
+    clickCell(0, 3);
+    std::string dialog = waitForWindow("保存文件");
+    ASSERT_FALSE(dialog.empty()) << "no save dialog";
+    screenshot("save-dialog");
+    keys(dialog, "Return");  // the suggested name in the download folder
+    ASSERT_FALSE(waitForWindow("下载").empty());
+    const auto saved = downloads_ / "report.bin";
+    for (int i = 0; i < 100 && fileText(saved) != first; ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(fileText(saved), first);
+    screenshot("download-done");
+
+    // Again, with other bytes. The dialog suggests a name of its own beside
+    // the file already there; typed over with that file's name, it asks
+    // before replacing it, and declining, then cancelling, leaves the first.
+    site_.script("/files/report.bin", attachment(attachmentBody('z')));
+    clickCell(0, 3);
+    dialog = waitForWindow("保存文件");
+    ASSERT_FALSE(dialog.empty());
+    keys(dialog, "ctrl+a");
+    x_.run("xdotool windowactivate --sync " + dialog + " type --delay 30 report.bin");
+    keys(dialog, "Return");
+    std::this_thread::sleep_for(1s);
+    screenshot("overwrite-question");
+    x_.run("xdotool key --clearmodifiers Escape");  // not replaced
+    std::this_thread::sleep_for(500ms);
+    x_.run("xdotool key --clearmodifiers Escape");  // the dialog cancelled
+    EXPECT_TRUE(windowGone("保存文件"));
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(fileText(saved), first);
+
+    clickCell(2, 1);  // a link with a download attribute
+    dialog = waitForWindow("保存文件");
+    ASSERT_FALSE(dialog.empty());
+    keys(dialog, "Return");
+    const auto notes = downloads_ / "笔记.txt";
+    const std::string expected = fileText(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "files/notes.txt");
+    for (int i = 0; i < 100 && fileText(notes) != expected; ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(fileText(notes), expected);
+
+    // Nothing else was left in the folder: no half file, no copy.
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(downloads_))
+        ++files;
+    EXPECT_EQ(files, 2);
+}
+
+TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
+{
+    site_.script("/secret/", ScriptedReply::response(401, "<p>401</p>",
+                                                     {{"WWW-Authenticate", "Basic realm=\"members\""},
+                                                      {"Content-Type", "text/html"}}));
+    clickCell(2, 0);
+    const std::string dialog = waitForWindow("需要登录");
+    ASSERT_FALSE(dialog.empty());
+    x_.run("xdotool windowactivate --sync " + dialog + " type --delay 50 zhang");
+    keys(dialog, "Tab");
+    x_.run("xdotool windowactivate --sync " + dialog + " type --delay 50 mima");
+    screenshot("sign-in");
+    keys(dialog, "Return");
+
+    bool sent = false;
+    for (int i = 0; i < 100 && !sent; ++i) {
+        for (const auto& request : site_.requests())
+            sent = sent || request.header("Authorization") == "Basic emhhbmc6bWltYQ==";  // zhang:mima
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_TRUE(sent);
+    // The server still refuses: the dialog comes again, and declining it
+    // leaves the page showing the server's answer.
+    const std::string again = waitForWindow("需要登录");
+    ASSERT_FALSE(again.empty());
+    keys(again, "Escape");
+    EXPECT_TRUE(windowGone("需要登录"));
+    EXPECT_TRUE(app_->running());
+}
+
+}  // namespace
+}  // namespace velmora::testing
