@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,9 +85,12 @@ void setCaption(QAbstractButton* button, std::string_view caption)
 void makeReadable(QMessageBox& box)
 {
     box.setTextFormat(Qt::PlainText);
-    // QMessageBox sizes itself to its text; a minimum on the label is the
-    // one width it keeps.
-    box.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(kMinimumTextWidth));
+    // QMessageBox sizes itself to its text and ignores a minimum width; a
+    // spacer across its grid is the width it keeps.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 QString originName(const QUrl& origin)

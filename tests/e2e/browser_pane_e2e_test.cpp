@@ -273,5 +273,56 @@ TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
     EXPECT_TRUE(app_->running());
 }
 
+TEST_F(BrowserPaneEndToEnd, ACertificateThatDoesNotHoldIsRefusedAndExplained)
+{
+    // A TLS server on loopback with a certificate nobody signed.
+    const std::filesystem::path tls = testPath("browser-tls");
+    std::filesystem::create_directories(tls);
+    const std::string key = (tls / "key.pem").string(), cert = (tls / "cert.pem").string();
+    runAndRead("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 -keyout '" + key +
+               "' -out '" + cert + "' 2>/dev/null");
+    ASSERT_TRUE(std::filesystem::exists(cert));
+    ChildProcess server({"openssl", "s_server", "-quiet", "-www", "-accept", "8743", "-key", key, "-cert", cert}, {},
+                        artifactPath("browser-tls-server.log"));
+    std::this_thread::sleep_for(500ms);
+
+    clickCell(2, 2);
+    const std::string warning = waitForWindow("安全警告");
+    ASSERT_FALSE(warning.empty()) << "refused without a word, or accepted";
+    screenshot("certificate-refused");
+    keys(warning, "Return");
+    EXPECT_TRUE(windowGone("安全警告"));
+    EXPECT_TRUE(app_->running());
+}
+
+TEST_F(BrowserPaneEndToEnd, ContextMenuShowsTheSourceAndSavesThePage)
+{
+    // Below the test page's controls the page is empty: a right click there
+    // brings the page's own menu, whose last items are 保存页面 and
+    // 查看页面源代码.
+    const Point origin = contentPaneOrigin();
+    const std::string at = std::to_string(origin.x + 600) + " " + std::to_string(origin.y + 400);
+    x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " + at + " click 3");
+    std::this_thread::sleep_for(1s);
+    screenshot("context-menu");
+    x_.run("xdotool key --clearmodifiers Up Return");
+    EXPECT_FALSE(waitForWindow("view-source:").empty()) << "查看页面源代码 did nothing";
+
+    x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " + at + " click 3");
+    std::this_thread::sleep_for(1s);
+    x_.run("xdotool key --clearmodifiers Up Up Return");
+    const std::string dialog = waitForWindow("保存文件");
+    ASSERT_FALSE(dialog.empty()) << "保存页面 did nothing";
+    keys(dialog, "Escape");
+    EXPECT_TRUE(windowGone("保存文件"));
+
+    // A site that cannot be reached: the engine's own page, in Chinese (the
+    // screenshot shows it).
+    clickCell(2, 3);
+    std::this_thread::sleep_for(3s);
+    screenshot("unreachable-site");
+    EXPECT_TRUE(app_->running());
+}
+
 }  // namespace
 }  // namespace velmora::testing
