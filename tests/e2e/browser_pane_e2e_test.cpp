@@ -135,6 +135,11 @@ TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePa
 
 TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack)
 {
+    // Pinned first: leaving full screen must not lose the pin.
+    click(x_, window_, menuItemCentre("ckzd"));
+    for (int i = 0; i < 50 && !hasAboveState(x_, window_); ++i)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(hasAboveState(x_, window_));
     const WindowGeometry before = windowGeometry(x_, window_);
     clickCell(0, 2);
     ASSERT_TRUE(reported("fullscreen-on"));
@@ -147,6 +152,7 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
     x_.run("xdotool key Escape");
     ASSERT_TRUE(reported("fullscreen-off"));
     EXPECT_EQ(windowGeometry(x_, window_), before);
+    EXPECT_TRUE(hasAboveState(x_, window_));
     EXPECT_FALSE(x_.waitForWindow("VelmoraV1.0--", 1000).empty());
     // The page is back in the main window's pane and still answers there.
     site_.clearLog();

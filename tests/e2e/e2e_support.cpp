@@ -73,6 +73,11 @@ void click(const XSession& x, const std::string& window, Point at)
           std::to_string(at.y) + " click 1");
 }
 
+bool hasAboveState(const XSession& x, const std::string& window)
+{
+    return x.run("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
+}
+
 std::string artifactPath(const std::string& name)
 {
     std::filesystem::create_directories(VELMORA_ARTIFACT_DIR);

@@ -43,6 +43,9 @@ Point contentPaneOrigin();
 // Raises window and clicks at a point given relative to it.
 void click(const XSession& x, const std::string& window, Point at);
 
+// Whether the window manager keeps window above all others.
+bool hasAboveState(const XSession& x, const std::string& window);
+
 std::string artifactPath(const std::string& name);
 
 }  // namespace velmora::testing

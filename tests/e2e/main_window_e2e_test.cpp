@@ -17,11 +17,6 @@ using loopback::ScriptedReply;
 
 constexpr auto kPageTimeout = 60s;
 
-bool hasAboveState(const XSession& x, const std::string& window)
-{
-    return x.run("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
-}
-
 TEST(MainWindowEndToEnd, PanesLoadTheSiteAndEveryMenuItemLoadsItsPage)
 {
     DemoSite demo;
