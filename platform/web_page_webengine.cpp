@@ -1,6 +1,7 @@
 #include "platform/web_page_webengine.h"
 
 #include <QAuthenticator>
+#include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineView>
@@ -22,6 +23,7 @@ WebPage::WebPage(WebEngineBrowser& browser, QWebEngineView* view)
     connect(this, &QWebEnginePage::authenticationRequired, this, &WebPage::onAuthenticationRequired);
     connect(this, &QWebEnginePage::proxyAuthenticationRequired, this, &WebPage::onProxyAuthenticationRequired);
     connect(this, &QWebEnginePage::certificateError, this, &WebPage::onCertificateError);
+    connect(this, &QWebEnginePage::renderProcessTerminated, this, &WebPage::onRenderProcessTerminated);
 }
 
 WebPage::~WebPage()
@@ -87,6 +89,21 @@ void WebPage::onProxyAuthenticationRequired(const QUrl&, QAuthenticator* authent
 void WebPage::onCertificateError(const QWebEngineCertificateError& error)
 {
     refuseCertificate(dialogParent(), error);
+}
+
+void WebPage::onRenderProcessTerminated(RenderProcessTerminationStatus status)
+{
+    // A renderer that crashed or was killed leaves the pane blank. A browser
+    // offers to load the page again; with no toolbar to offer it on, the
+    // pane does so itself, once in a while, so that a page that crashes its
+    // renderer each time cannot keep the engine busy.
+    constexpr qint64 kReloadIntervalMs = 10000;
+    if (status == NormalTerminationStatus)
+        return;
+    if (sinceReload_.isValid() && sinceReload_.elapsed() < kReloadIntervalMs)
+        return;
+    sinceReload_.start();
+    QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
 }
 
 QWidget* WebPage::dialogParent() const

@@ -4,6 +4,7 @@
 // own alert boxes) and says everything in Chinese.
 #include <memory>
 
+#include <QElapsedTimer>
 #include <QWebEnginePage>
 
 class QAuthenticator;
@@ -37,12 +38,14 @@ private:
     void onProxyAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator,
                                        const QString& proxyHost);
     void onCertificateError(const QWebEngineCertificateError& error);
+    void onRenderProcessTerminated(RenderProcessTerminationStatus status);
     // The window the page's own boxes belong to.
     QWidget* dialogParent() const;
 
     WebEngineBrowser& browser_;
     QWebEngineView* homeView_;
     std::unique_ptr<FullScreenWindow> fullScreen_;
+    QElapsedTimer sinceReload_;  // since the page was last loaded again after a crash
 };
 
 }  // namespace velmora

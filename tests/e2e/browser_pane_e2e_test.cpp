@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -131,6 +132,17 @@ TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePa
     click(x_, popup, {100, 100});
     EXPECT_TRUE(windowGone(kPopupTitle));
     EXPECT_TRUE(app_->running());
+
+    // A page's window keeps the program running after the main window has
+    // closed, and the program ends with it, as with any last window.
+    clickCell(0, 0);
+    popup = waitForWindow(kPopupTitle);
+    ASSERT_FALSE(popup.empty());
+    x_.run("xdotool windowactivate --sync " + window_ + " key --clearmodifiers alt+F4");
+    EXPECT_TRUE(windowGone("VelmoraV1.0--"));
+    EXPECT_TRUE(app_->running());
+    click(x_, popup, {100, 100});
+    EXPECT_EQ(app_->waitForExit(15000), 0);
 }
 
 TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack)
@@ -327,6 +339,71 @@ TEST_F(BrowserPaneEndToEnd, ContextMenuShowsTheSourceAndSavesThePage)
     clickCell(2, 3);
     std::this_thread::sleep_for(3s);
     screenshot("unreachable-site");
+    EXPECT_TRUE(app_->running());
+}
+
+TEST_F(BrowserPaneEndToEnd, LeavingAGuardedPageAsksFirst)
+{
+    clickCell(3, 0);
+    ASSERT_TRUE(reported("leaving-guarded"));
+    site_.clearLog();
+    click(x_, window_, menuItemCentre("zhuy"));
+    std::string box = waitForWindow("来自 127.0.0.1 的消息");
+    ASSERT_FALSE(box.empty()) << "left without asking";
+    screenshot("leave-page");
+    keys(box, "Escape");  // stay
+    EXPECT_FALSE(site_.waitForRequest("/tiaozhuan/index1.html", 2s));
+
+    click(x_, window_, menuItemCentre("zhuy"));
+    box = waitForWindow("来自 127.0.0.1 的消息");
+    ASSERT_FALSE(box.empty());
+    keys(box, "Return");  // leave
+    EXPECT_TRUE(site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout));
+}
+
+TEST_F(BrowserPaneEndToEnd, NotificationsAreAskedForThenShown)
+{
+    clickCell(3, 1);
+    const std::string question = waitForWindow("权限请求");
+    ASSERT_FALSE(question.empty());
+    keys(question, "alt+a");
+    ASSERT_TRUE(reported("notifications-granted"));
+    const std::string shown = waitForWindow("来自 127.0.0.1 的通知");
+    EXPECT_FALSE(shown.empty());
+    screenshot("notification");
+}
+
+// The processes whose parent is pid.
+std::vector<std::string> children(const std::string& pid)
+{
+    std::vector<std::string> found;
+    std::istringstream table(runAndRead("ps -e -o pid=,ppid="));
+    for (std::string child, parent; table >> child >> parent;)
+        if (parent == pid)
+            found.push_back(child);
+    return found;
+}
+
+// The engine's renderers: forked by its zygotes, which the program starts,
+// they keep the zygote's command line, so they are known by their place.
+std::vector<std::string> renderers(pid_t program)
+{
+    std::vector<std::string> found;
+    for (const std::string& zygote : children(std::to_string(program)))
+        for (const std::string& renderer : children(zygote))
+            found.push_back(renderer);
+    return found;
+}
+
+TEST_F(BrowserPaneEndToEnd, APaneWhoseRendererDiesLoadsItsPageAgain)
+{
+    const std::vector<std::string> running = renderers(app_->pid());
+    ASSERT_FALSE(running.empty());
+    site_.clearLog();
+    for (const std::string& renderer : running)
+        runAndRead("kill -9 " + renderer);
+    EXPECT_TRUE(site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout)) << "the pane stayed blank";
+    EXPECT_TRUE(reported("language-zh-CN"));
     EXPECT_TRUE(app_->running());
 }
 
