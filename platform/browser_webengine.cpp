@@ -79,10 +79,10 @@ QWebEngineView* WebEngineBrowser::createView(QWidget* parent)
     return view;
 }
 
-WebPage* WebEngineBrowser::openPopup()
+WebPage* WebEngineBrowser::openPopup(const QWidget* opener)
 {
     std::erase_if(popups_, [](const QPointer<PopupWindow>& popup) { return popup.isNull(); });
-    auto* popup = new PopupWindow(*this);
+    auto* popup = new PopupWindow(*this, opener);
     popups_.emplace_back(popup);
     popup->show();
     return popup->page();

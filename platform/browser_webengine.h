@@ -35,8 +35,8 @@ public:
     // A view under parent whose page is one of this browser's.
     QWebEngineView* createView(QWidget* parent);
     // A new top-level window with one pane, shown at once; its page is the
-    // one a page asked for with target="_blank" or window.open.
-    WebPage* openPopup();
+    // one a page in opener asked for with target="_blank" or window.open.
+    WebPage* openPopup(const QWidget* opener);
 
 private:
     QWebEngineProfile* profile_;  // owned; deleted after every page of it

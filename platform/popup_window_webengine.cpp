@@ -17,7 +17,7 @@ constexpr QSize kDefaultPageSize{776, 455};
 
 }  // namespace
 
-PopupWindow::PopupWindow(WebEngineBrowser& browser)
+PopupWindow::PopupWindow(WebEngineBrowser& browser, const QWidget* opener)
     : QWidget(nullptr, Qt::Window), view_(browser.createView(this)),
       page_(static_cast<WebPage*>(view_->page()))
 {
@@ -36,16 +36,19 @@ PopupWindow::PopupWindow(WebEngineBrowser& browser)
     });
     connect(page_, &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
     connect(page_, &QWebEnginePage::geometryChangeRequested, this, &PopupWindow::placeAsAsked);
-    placeAtDefaultSize();
+    placeAtDefaultSize(opener);
 }
 
-void PopupWindow::placeAtDefaultSize()
+void PopupWindow::placeAtDefaultSize(const QWidget* opener)
 {
+    constexpr QPoint kCascade{32, 32};
     const QRect screen = this->screen()->availableGeometry();
-    const QSize size = kDefaultPageSize.boundedTo(screen.size());
-    QRect frame(QPoint(0, 0), size);
-    frame.moveCenter(screen.center());
-    setGeometry(frame);
+    QRect area(QPoint(0, 0), kDefaultPageSize.boundedTo(screen.size()));
+    if (opener)
+        area.moveTopLeft(opener->geometry().topLeft() + kCascade);
+    if (!opener || !screen.contains(area))
+        area.moveCenter(screen.center());
+    setGeometry(area);
 }
 
 void PopupWindow::placeAsAsked(const QRect& pageGeometry)

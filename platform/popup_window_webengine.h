@@ -15,14 +15,15 @@ class WebPage;
 class PopupWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit PopupWindow(WebEngineBrowser& browser);
+    // opener: the window of the page that asked for it, or null.
+    PopupWindow(WebEngineBrowser& browser, const QWidget* opener);
 
     WebPage* page() const { return page_; }
 
 private:
-    // Where a window of the default size goes: the size of the program's
-    // main window, kept on the screen.
-    void placeAtDefaultSize();
+    // Where a window of the default size goes: a little below and right of
+    // its opener, so that both can be seen to be there, kept on the screen.
+    void placeAtDefaultSize(const QWidget* opener);
     // window.open asked for a size and place of the page area.
     void placeAsAsked(const QRect& pageGeometry);
 

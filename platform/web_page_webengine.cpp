@@ -38,7 +38,7 @@ QWebEnginePage* WebPage::createWindow(WebWindowType)
 {
     // Tabs, windows and dialogs alike: the program has no tabs, so every
     // page a page opens gets a window of its own.
-    return browser_.openPopup();
+    return browser_.openPopup(dialogParent());
 }
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
