@@ -21,6 +21,9 @@ void prepareBrowserEngine()
         flags = flags.isEmpty() ? quiet : flags + ' ' + quiet;
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine's widgets would keep compiled shaders in the user's cache
+    // folder; nothing of a run is kept.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
 }
 
 }  // namespace velmora

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 #include <QWebEngineDownloadRequest>
@@ -129,6 +130,10 @@ QString downloadInterruptText(int reason)
 
 DownloadList::DownloadList(QWebEngineProfile* profile)
 {
+    // The program reads and writes no settings of its own, so only the file
+    // dialog's history is redirected by this.
+    if (dialogSettings_.isValid())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dialogSettings_.path());
     profile->setDownloadPath(downloadFolder());
     connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadList::onDownloadRequested);
 }

@@ -8,6 +8,7 @@
 // only when the user says so in the dialog.
 #include <QPointer>
 #include <QString>
+#include <QTemporaryDir>
 #include <QWidget>
 
 class QWebEngineDownloadRequest;
@@ -31,6 +32,9 @@ private:
     QString askTarget(QWebEngineDownloadRequest* download) const;
     void follow(QWebEngineDownloadRequest* download);
 
+    // Qt's file dialog keeps its history in the user's settings; they go to
+    // a folder of the run's own instead, deleted with it.
+    QTemporaryDir dialogSettings_;
     QPointer<QWidget> window_;  // created with the first download, deleted on close
     QVBoxLayout* rows_ = nullptr;
 };

@@ -259,6 +259,11 @@ TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(downloads_))
         ++files;
     EXPECT_EQ(files, 2);
+    // And nothing of the run beside what the user saved: no dialog history,
+    // no cache.
+    app_->terminate();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home_))
+        EXPECT_TRUE(entry.is_directory() || entry.path().parent_path() == downloads_) << entry.path();
 }
 
 TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
