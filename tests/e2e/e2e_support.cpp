@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <filesystem>
+#include <functional>
 
 #include "app/form1.h"
 #include "support/window_test_fixture.h"
@@ -40,7 +41,11 @@ std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string&
     return std::make_unique<ChildProcess>(std::vector<std::string>{VELMORA_EXECUTABLE}, env, logFile);
 }
 
-Point menuItemCentre(std::string_view itemName)
+namespace {
+
+// A point of a main window built with the same fonts and style on the
+// offscreen platform: where the real one has it, relative to the window.
+Point measureMainWindow(const std::function<QPoint(Form1&)>& measure)
 {
     FakePlatform platform;
     RecordingFailureHandler failures;
@@ -48,22 +53,23 @@ Point menuItemCentre(std::string_view itemName)
     const AppContext context{platform, windows, failures};
     Form1 form(context);
     form.show();
-    QMenuBar* bar = form.findChild<QMenuBar*>();
-    const QRect item = bar->actionGeometry(form.menuItem(itemName));
-    const QPoint centre = bar->mapTo(&form, item.center());
-    return {centre.x(), centre.y()};
+    const QPoint point = measure(form);
+    return {point.x(), point.y()};
+}
+
+}  // namespace
+
+Point menuItemCentre(std::string_view itemName)
+{
+    return measureMainWindow([itemName](Form1& form) {
+        QMenuBar* bar = form.findChild<QMenuBar*>();
+        return bar->mapTo(&form, bar->actionGeometry(form.menuItem(itemName)).center());
+    });
 }
 
 Point contentPaneOrigin()
 {
-    FakePlatform platform;
-    RecordingFailureHandler failures;
-    WindowRegistry windows(failures);
-    const AppContext context{platform, windows, failures};
-    Form1 form(context);
-    form.show();
-    const QPoint origin = form.WebBrowser1().widget()->mapTo(&form, QPoint(0, 0));
-    return {origin.x(), origin.y()};
+    return measureMainWindow([](Form1& form) { return form.WebBrowser1().widget()->mapTo(&form, QPoint(0, 0)); });
 }
 
 void click(const XSession& x, const std::string& window, Point at)
