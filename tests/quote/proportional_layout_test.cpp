@@ -225,6 +225,38 @@ TEST(ResizeForm, ReadsDamagedTagsFieldByField)
     }
 }
 
+// A control that cannot move still reads its tag: what it reads is what a
+// field of the next control falls back on when it does not convert.
+TEST(ResizeForm, AControlWithoutMoveStillFillsTheValueList)
+{
+    FakeLayoutTarget window = designedWindow({});
+    ProportionalLayout layout;
+    layout.ResizeInit(window);
+    window.addMenuItem("100 1 2 3 ");
+    window.addControl(kBox).tag = "abc 360 4815 2535 ";
+    window.width = 2 * kDesignWidth;
+    layout.ResizeForm(window);
+    EXPECT_TRUE(window.controls.front().moves.empty());
+    EXPECT_EQ(window.controls.back().lastMove(), (Placement{200, 360, 9630, 2535}));
+}
+
+// 11011 / 11010 has no exact float: a ratio in single precision would be off
+// in the seventh digit.
+TEST(ResizeForm, ScalesInDoublePrecision)
+{
+    FakeLayoutTarget window = designedWindow({});
+    ProportionalLayout layout;
+    layout.ResizeInit(window);
+    window.addControl(kBox).tag = "120 360 4815 2535 ";
+    window.width = 11011;
+    window.height = 8626;
+    layout.ResizeForm(window);
+    const double horizontal = 11011.0 / 11010.0;
+    const double vertical = 8626.0 / 8625.0;
+    EXPECT_EQ(window.controls.back().lastMove(),
+              (Placement{120 * horizontal, 360 * vertical, 4815 * horizontal, 2535 * vertical}));
+}
+
 TEST(ResizeForm, LeavesAControlWhoseScaledValuesOverflow)
 {
     FakeLayoutTarget window = designedWindow({});
