@@ -42,9 +42,13 @@ function(velmora_add_test)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
   # Listing the cases under Wine takes a second or so per program; it is done
-  # once per test run, not at build time, so a build needs no Wine.
+  # once per test run, not at build time, so a build needs no Wine. A case's
+  # name is its test name alone, without the printed parameter (a byte dump
+  # of pointers for a struct), so that it is the same in every run and
+  # ctest --rerun-failed finds it again.
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "${env}" LABELS "${T_LABELS}" TIMEOUT 300
                RESOURCE_LOCK "${T_RESOURCE_LOCK}")
