@@ -1,11 +1,15 @@
 #pragma once
 // A top-level window of the program. Each kind exists at most once per run
 // (see WindowRegistry); a form is destroyed when it is closed.
+#include <QIcon>
 #include <QWidget>
 
 namespace velmora {
 
 enum class FormKind { Form1, Form2, Form3 };
+
+// The program's icon, which its windows carry.
+QIcon programIcon();
 
 class Form : public QWidget {
     Q_OBJECT

@@ -15,23 +15,15 @@
 #include "app/update_notice.h"
 #include "app/window_registry.h"
 #include "platform/platform.h"
+#include "platform/qt_text.h"
 
 namespace velmora {
-
-namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 Form1::Form1(const AppContext& context) : context_(context)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(qs("VelmoraV1.0--" + siteCaptionName()));
-    setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
+    setWindowIcon(programIcon());
     createMenus();
     createControls();
     Inet1 = context_.platform.createTransferControl();
@@ -105,6 +97,9 @@ void Form1::Form_Load()
 {
     webBrowser1_->Navigate2(siteAddress(kStartPagePath));
     webBrowser2_->Navigate2(siteAddress(kBannerPagePath));
+    // Setting the notice holder runs Text1_Change at once: the update check
+    // (and, on Yes, the hand-over to the updater) goes on there, nested in
+    // this call, before the last step below.
     text1_->setText(QString::fromStdString(Inet1->OpenURL(siteAddress(kNoticePath))));
     IsOnTop = false;
 }

@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include "app/dialog_failure_handler.h"
+#include "app/form.h"
 #include "app/form1.h"
 #include "app/velmora_application.h"
 #include "app/window_registry.h"
@@ -38,7 +39,7 @@ int main(int, char** argv)
         app.installTranslator(&engineTexts);
 
     // Every window of the program, dialogs included, carries its icon.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
+    QApplication::setWindowIcon(programIcon());
 
     const std::unique_ptr<Platform> platform = createDesktopPlatform();
     WindowRegistry windows(failures);

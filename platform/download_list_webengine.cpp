@@ -16,15 +16,11 @@
 #include <QWebEngineView>
 
 #include "platform/browser_texts.h"
+#include "platform/qt_text.h"
 
 namespace velmora {
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The user's download folder, or the home folder where there is none yet:
 // the program creates no folders of its own in the user's home.

@@ -6,7 +6,6 @@
 
 namespace velmora {
 
-inline constexpr int MB_YESNO = 4;
 inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 

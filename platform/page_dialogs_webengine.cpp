@@ -15,15 +15,11 @@
 #include <QWebEngineCertificateError>
 
 #include "platform/browser_texts.h"
+#include "platform/qt_text.h"
 
 namespace velmora {
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string utf8(const QString& text)
 {

@@ -4,15 +4,11 @@
 #include <QPushButton>
 
 #include "platform/page_dialogs_webengine.h"
+#include "platform/qt_text.h"
 
 namespace velmora {
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void tell(QWebEnginePage* page, const QUrl& origin, QWebEnginePage::Feature feature, bool granted)
 {

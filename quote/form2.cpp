@@ -28,7 +28,7 @@ Form2::Form2(const AppContext& context) : context_(context)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QString::fromStdString("股票行情--" + siteCaptionName()));
-    setWindowIcon(QIcon(QStringLiteral(":/velmora/velmora.ico")));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     // A top-level widget's geometry is that of its inner area; the frame
