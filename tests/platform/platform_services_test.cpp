@@ -2,6 +2,7 @@
 // written byte for byte, the program's folder, the time of day.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <ctime>
 #include <filesystem>
@@ -130,7 +131,10 @@ TEST(ProgramFolder, HoldsThisExecutableAndEndsWithoutASeparator)
 
 double localSecondsOfDay()
 {
-    const std::time_t now = std::time(nullptr);
+    // The clock the program reads, not time(): on Linux that is a coarse
+    // clock which can still show the second before when the fine one has
+    // passed into the next.
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     const std::tm* local = std::localtime(&now);
     return local->tm_hour * 3600.0 + local->tm_min * 60.0 + local->tm_sec;
 }
