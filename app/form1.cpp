@@ -9,11 +9,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "app/failure_handler.h"
-#include "app/site.h"
-#include "app/twips.h"
+#include "base/failure_handler.h"
+#include "base/site.h"
+#include "base/twips.h"
 #include "app/update_notice.h"
-#include "app/window_registry.h"
+#include "base/window_registry.h"
 #include "platform/platform.h"
 #include "platform/qt_text.h"
 

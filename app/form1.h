@@ -6,8 +6,8 @@
 
 #include <QTimer>
 
-#include "app/app_context.h"
-#include "app/form.h"
+#include "base/app_context.h"
+#include "base/form.h"
 #include "app/menu_table.h"
 
 class QAction;

@@ -7,11 +7,11 @@
 #include <QLocale>
 #include <QTranslator>
 
-#include "app/dialog_failure_handler.h"
-#include "app/form.h"
+#include "base/dialog_failure_handler.h"
+#include "base/form.h"
 #include "app/form1.h"
 #include "app/velmora_application.h"
-#include "app/window_registry.h"
+#include "base/window_registry.h"
 #include "platform/browser_engine.h"
 #include "platform/platform.h"
 #include "quote/form2.h"

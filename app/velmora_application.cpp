@@ -1,6 +1,6 @@
 #include "app/velmora_application.h"
 
-#include "app/failure_handler.h"
+#include "base/failure_handler.h"
 
 namespace velmora {
 

@@ -20,9 +20,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/app_context.h"
-#include "app/failure_handler.h"
-#include "app/window_registry.h"
+#include "base/app_context.h"
+#include "base/failure_handler.h"
+#include "base/window_registry.h"
 #include "platform/platform.h"
 #include "updater/form3.h"
 

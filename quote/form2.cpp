@@ -6,9 +6,9 @@
 #include <QIcon>
 #include <QResizeEvent>
 
-#include "app/failure_handler.h"
-#include "app/site.h"
-#include "app/twips.h"
+#include "base/failure_handler.h"
+#include "base/site.h"
+#include "base/twips.h"
 #include "platform/layout_target_qt.h"
 #include "platform/platform.h"
 

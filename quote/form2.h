@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/app_context.h"
-#include "app/form.h"
+#include "base/app_context.h"
+#include "base/form.h"
 #include "platform/layout_target.h"
 #include "quote/proportional_layout.h"
 

@@ -13,10 +13,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/failure_handler.h"
-#include "app/site.h"
-#include "app/twips.h"
-#include "app/window_registry.h"
+#include "base/failure_handler.h"
+#include "base/site.h"
+#include "base/twips.h"
+#include "base/window_registry.h"
 #include "platform/platform.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"

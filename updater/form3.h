@@ -12,8 +12,8 @@
 
 #include <QTimer>
 
-#include "app/app_context.h"
-#include "app/form.h"
+#include "base/app_context.h"
+#include "base/form.h"
 
 class QFrame;
 class QLabel;

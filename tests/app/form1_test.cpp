@@ -7,7 +7,7 @@
 
 #include "app/form1.h"
 #include "app/menu_table.h"
-#include "app/site.h"
+#include "base/site.h"
 #include "platform/message_box.h"
 #include "support/window_test_fixture.h"
 

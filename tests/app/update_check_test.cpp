@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "app/site.h"
+#include "base/site.h"
 #include "app/update_notice.h"
 #include "platform/message_box.h"
 #include "support/window_test_fixture.h"

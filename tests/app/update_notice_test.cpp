@@ -1,7 +1,7 @@
 // The marker comparison: whole text against whole text, nothing trimmed.
 #include <gtest/gtest.h>
 
-#include "app/site.h"
+#include "base/site.h"
 #include "app/update_notice.h"
 
 namespace velmora {

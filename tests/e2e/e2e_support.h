@@ -9,7 +9,7 @@
 #include <QAction>
 #include <QMenuBar>
 
-#include "app/site.h"
+#include "base/site.h"
 #include "support/child_process.h"
 #include "support/x_session.h"
 #include "tools/loopback_server/loopback_server.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/failure_digest.h"
+#include "base/failure_digest.h"
 #include "platform/fault_matrix.h"
 #include "platform/platform_error.h"
 #include "platform/private_mounts.h"

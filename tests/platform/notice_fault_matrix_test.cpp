@@ -10,7 +10,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/failure_digest.h"
+#include "base/failure_digest.h"
 #include "app/update_notice.h"
 #include "platform/document_text.h"
 #include "platform/fault_matrix.h"

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/form1.h"
-#include "app/site.h"
+#include "base/site.h"
 #include "quote/form2.h"
 #include "support/window_test_fixture.h"
 

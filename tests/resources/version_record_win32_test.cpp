@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/site.h"
+#include "base/site.h"
 #include "platform/codepage_win32.h"
 
 #include <windows.h>

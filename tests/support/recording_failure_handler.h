@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/failure_handler.h"
+#include "base/failure_handler.h"
 
 namespace velmora::testing {
 

@@ -8,8 +8,8 @@
 #include <QPointer>
 #include <gtest/gtest.h>
 
-#include "app/app_context.h"
-#include "app/window_registry.h"
+#include "base/app_context.h"
+#include "base/window_registry.h"
 #include "support/fake_platform.h"
 #include "support/recording_failure_handler.h"
 

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPointer>
 
-#include "app/site.h"
+#include "base/site.h"
 #include "support/fake_clock.h"
 #include "support/fake_file_system.h"
 #include "support/fake_internet.h"

@@ -1,7 +1,7 @@
 // What the failure dialog says when failures pile up.
 #include <gtest/gtest.h>
 
-#include "app/failure_digest.h"
+#include "base/failure_digest.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/form.h"
+#include "base/form.h"
 
 namespace velmora {
 

@@ -5,8 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
-#include "app/failure_digest.h"
-#include "app/failure_handler.h"
+#include "base/failure_digest.h"
+#include "base/failure_handler.h"
 
 class QMessageBox;
 

@@ -8,7 +8,7 @@
 
 #include <QPointer>
 
-#include "app/form.h"
+#include "base/form.h"
 
 namespace velmora {
 

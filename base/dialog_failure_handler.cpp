@@ -1,4 +1,4 @@
-#include "app/dialog_failure_handler.h"
+#include "base/dialog_failure_handler.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,8 +1,8 @@
-#include "app/window_registry.h"
+#include "base/window_registry.h"
 
 #include <stdexcept>
 
-#include "app/failure_handler.h"
+#include "base/failure_handler.h"
 
 namespace velmora {
 

@@ -1,4 +1,4 @@
-#include "app/failure_digest.h"
+#include "base/failure_digest.h"
 
 #include <algorithm>
 

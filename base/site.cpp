@@ -1,4 +1,4 @@
-#include "app/site.h"
+#include "base/site.h"
 
 namespace velmora {
 
