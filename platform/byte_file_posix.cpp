@@ -85,8 +85,6 @@ public:
 
 }  // namespace
 
-const char kPathSeparator = '/';
-
 FileSystem& localFileSystem()
 {
     static PosixFileSystem fs;

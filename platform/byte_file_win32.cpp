@@ -74,8 +74,6 @@ public:
 
 }  // namespace
 
-const char kPathSeparator = '\\';
-
 FileSystem& localFileSystem()
 {
     static Win32FileSystem fs;

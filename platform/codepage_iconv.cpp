@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/document_text.h"
+#include "platform/codepage.h"
 
 namespace velmora {
 

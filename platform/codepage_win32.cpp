@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/document_text.h"
+#include "platform/codepage.h"
 
 namespace velmora {
 

@@ -1,4 +1,5 @@
 #include "platform/document_text.h"
+#include "platform/codepage.h"
 
 namespace velmora {
 

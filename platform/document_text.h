@@ -14,8 +14,4 @@ bool isValidUtf8(std::string_view bytes);
 // GB18030 cannot map either become U+FFFD.
 std::string documentText(std::string_view bytes);
 
-// The platform's own GB18030 decoder (iconv on Linux, the code page 54936
-// conversion on Windows). Undecodable bytes become U+FFFD.
-std::string gb18030ToUtf8(std::string_view bytes);
-
 }  // namespace velmora

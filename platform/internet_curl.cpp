@@ -2,7 +2,7 @@
 // for a session (the agent and proxy choice) or a request (one pull transfer).
 #include <memory>
 
-#include "platform/curl_global.h"
+#include "platform/global_init_curl.h"
 #include "platform/pull_internet.h"
 #include "platform/pull_transfer_curl.h"
 

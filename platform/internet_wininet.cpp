@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "platform/pull_internet.h"
-#include "platform/wininet_request.h"
-#include "platform/wininet_session.h"
+#include "platform/request_wininet.h"
+#include "platform/session_wininet.h"
 
 namespace velmora {
 

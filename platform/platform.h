@@ -7,6 +7,7 @@
 
 #include "platform/browser_pane.h"
 #include "platform/byte_file.h"
+#include "platform/program_folder.h"
 #include "platform/clock.h"
 #include "platform/internet.h"
 #include "platform/message_box.h"

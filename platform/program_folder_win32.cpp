@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/byte_file.h"
+#include "platform/program_folder.h"
 #include "platform/codepage_win32.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_win32.h"
@@ -29,6 +29,8 @@ std::wstring modulePath()
 }
 
 }  // namespace
+
+const char kPathSeparator = '\\';
 
 std::string programFolder()
 {

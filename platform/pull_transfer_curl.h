@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/curl_global.h"
+#include "platform/global_init_curl.h"
 
 namespace velmora {
 

@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/curl_global.h"
+#include "platform/global_init_curl.h"
 #include "platform/document_text.h"
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"

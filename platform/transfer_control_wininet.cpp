@@ -8,8 +8,8 @@
 #include "platform/internet.h"
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"
-#include "platform/wininet_request.h"
-#include "platform/wininet_session.h"
+#include "platform/request_wininet.h"
+#include "platform/session_wininet.h"
 
 namespace velmora {
 

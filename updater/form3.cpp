@@ -18,6 +18,7 @@
 #include "base/twips.h"
 #include "base/window_registry.h"
 #include "platform/platform.h"
+#include "platform/program_folder.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"
 #include "updater/status_text.h"

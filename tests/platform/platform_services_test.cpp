@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/byte_file.h"
+#include "platform/program_folder.h"
 #include "platform/clock.h"
 #include "platform/platform_error.h"
 #include "support/test_folder.h"

@@ -15,6 +15,7 @@
 
 #include "platform/message_pump_qt.h"
 #include "platform/platform.h"
+#include "platform/program_folder.h"
 #include "platform/platform_error.h"
 
 namespace velmora::testing {

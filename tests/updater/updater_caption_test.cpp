@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/byte_file.h"
+#include "platform/program_folder.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"
 #include "updater/status_text.h"

@@ -1,4 +1,4 @@
-#include "platform/curl_global.h"
+#include "platform/global_init_curl.h"
 
 #include <cctype>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "platform/wininet_session.h"
+#include "platform/session_wininet.h"
 
 #include <windows.h>
 #include <wininet.h>

@@ -1,4 +1,4 @@
-#include "platform/wininet_request.h"
+#include "platform/request_wininet.h"
 
 #include <windows.h>
 #include <wininet.h>

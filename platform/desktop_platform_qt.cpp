@@ -3,6 +3,7 @@
 #include "platform/message_box_qt.h"
 #include "platform/message_pump_qt.h"
 #include "platform/platform.h"
+#include "platform/program_folder.h"
 
 namespace velmora {
 

@@ -3,10 +3,12 @@
 #include <climits>
 #include <string>
 
-#include "platform/byte_file.h"
+#include "platform/program_folder.h"
 #include "platform/platform_error.h"
 
 namespace velmora {
+
+const char kPathSeparator = '/';
 
 std::string programFolder()
 {
