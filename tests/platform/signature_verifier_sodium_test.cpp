@@ -78,8 +78,9 @@ TEST_P(KnownAnswerTest, OnlyTheSignedBytesPass)
         EXPECT_FALSE(verify(changed, signature, key)) << "byte " << i;
     }
     EXPECT_FALSE(verify(message + '\0', signature, key)) << "a byte more";
-    if (!message.empty())
+    if (!message.empty()) {
         EXPECT_FALSE(verify(message.substr(0, message.size() - 1), signature, key)) << "a byte less";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -14,7 +14,7 @@ namespace {
 
 const std::string kOld = "the old archive";
 const std::string kNew = std::string(512, 'n') + "ew";
-const std::string kRejected = "连接状态： 校验失败：下载的文件未通过签名验证，未替换原文件";
+const std::string kRejected = "连接状态： 校验失败：文件未通过签名验证，未替换原文件";
 
 Ed25519PublicKey keyNumber(unsigned char n)
 {

@@ -40,8 +40,9 @@ TEST_P(SignatureTextTest, TakesOnlyOneCanonicalEncodingOf64Bytes)
     const TextCase& c = GetParam();
     const std::optional<Ed25519Signature> signature = parseSignatureText(c.text);
     ASSERT_EQ(signature.has_value(), c.taken);
-    if (c.taken)
+    if (c.taken) {
         EXPECT_EQ(*signature, countingSignature());
+    }
 }
 
 std::string replaced(std::string text, std::size_t at, char with)
@@ -119,8 +120,9 @@ TEST(Base64Exactly, PaddingFollowsTheByteCount)
         std::string out(c.size, '\0');
         const bool ok = decodeBase64Exactly(c.text, reinterpret_cast<unsigned char*>(out.data()), c.size);
         EXPECT_EQ(ok, c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(out, c.bytes) << c.text;
+        }
     }
 }
 
@@ -143,8 +145,9 @@ TEST(PublicKeyText, TheBuiltInKeyIsTheOneTheBuildWasGiven)
     // The build's check and the program's parser must agree on every key.
     const std::optional<Ed25519PublicKey> key = builtInUpdateKey();
     EXPECT_EQ(key.has_value(), !kUpdatePublicKey.empty());
-    if (key)
+    if (key) {
         EXPECT_EQ(toBase64(*key), kUpdatePublicKey);
+    }
 }
 
 }  // namespace

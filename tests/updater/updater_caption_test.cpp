@@ -145,7 +145,7 @@ TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
         {DownloadOutcome::CutOff, "连接状态： 下载被中止"},
         {DownloadOutcome::ConnectFailed, "连接状态： 连接服务器失败"},
         {DownloadOutcome::None, "连接状态： 下载被中止"},
-        {DownloadOutcome::SignatureRejected, "连接状态： 校验失败：下载的文件未通过签名验证，未替换原文件"},
+        {DownloadOutcome::SignatureRejected, "连接状态： 校验失败：文件未通过签名验证，未替换原文件"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(statusCaption(kStatusFinished, c.outcome), c.caption) << static_cast<int>(c.outcome);
