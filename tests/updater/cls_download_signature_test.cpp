@@ -178,6 +178,17 @@ TEST_F(SignedDownloadTest, AnUnreadableDownloadFailsWithTheFilesReleased)
     EXPECT_FALSE(signedDl.isDownloading());
 }
 
+TEST_F(SignedDownloadTest, AReplyTooLongForASignatureIsNotReadToItsEnd)
+{
+    // 50 KiB where 89 bytes belong: reading stops past kMaxSignatureText.
+    serve({false, std::nullopt, std::vector<FakeRead>(100, FakeRead::block(512, 'A'))}, kSigUrl);
+    runSigned();
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::SignatureRejected);
+    const std::size_t archiveReads = 3;  // two blocks and the end
+    EXPECT_LE(internet.readSizes.size(), archiveReads + kMaxSignatureText / 512 + 1);
+    EXPECT_EQ(internet.openHandleCount(), 0u);
+}
+
 TEST_F(SignedDownloadTest, OneInstanceChecksEveryDownloadAfresh)
 {
     serve(textResponse(signatureText(kArchive, kOtherKey)), kSigUrl);
