@@ -67,8 +67,8 @@ public:
     // lTimeOut is accepted and not applied: the waits are the platform's own.
     // Throws DownloadError when the instance is already downloading (nothing
     // is touched then) or when the length or the byte count passes
-    // 2147483647; PlatformError when the part file cannot be opened, written
-    // or closed, or cannot replace the target. After a throw no further
+    // 2147483647; PlatformError when the part file cannot be opened, written,
+    // closed or read back for the check, or cannot replace the target. After a throw no further
     // status is raised and the file and handles are released.
     std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
                         std::int32_t lTimeOut = 5000);
