@@ -16,6 +16,7 @@
 #include "platform/platform.h"
 #include "quote/form2.h"
 #include "updater/form3.h"
+#include "updater/release_signature.h"
 
 int main(int, char** argv)
 {
@@ -43,7 +44,7 @@ int main(int, char** argv)
 
     const std::unique_ptr<Platform> platform = createDesktopPlatform();
     WindowRegistry windows(failures);
-    const AppContext context{*platform, windows, failures};
+    const AppContext context{*platform, windows, failures, builtInUpdateKey()};
     windows.define(FormKind::Form1, [&] { return std::make_unique<Form1>(context); });
     windows.define(FormKind::Form2, [&] { return std::make_unique<Form2>(context); });
     windows.define(FormKind::Form3, [&] { return std::make_unique<Form3>(context); });

@@ -1,7 +1,8 @@
 // velmora-download-driver URL FILE
 //
 // Runs one download with the real backend, clock and files, as the updater
-// window would, and prints what it saw: the status codes in order, the number
+// window would (with the release check, when the program was built with a
+// key), and prints what it saw: the status codes in order, the number
 // of progress notifications, the result, the outcome, the bytes, the seconds
 // and the throughput. Exits 0 whatever the download's outcome; non-zero only
 // when it could not run.
@@ -9,6 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "platform/internet.h"
 #include "platform/message_pump.h"
 #include "updater/cls_download.h"
+#include "updater/release_signature.h"
 
 namespace {
 
@@ -35,6 +39,7 @@ const char* outcomeName(velmora::DownloadOutcome outcome)
     case velmora::DownloadOutcome::Stopped: return "Stopped";
     case velmora::DownloadOutcome::ConnectFailed: return "ConnectFailed";
     case velmora::DownloadOutcome::RequestFailed: return "RequestFailed";
+    case velmora::DownloadOutcome::SignatureRejected: return "SignatureRejected";
     }
     return "?";
 }
@@ -50,7 +55,16 @@ int main(int argc, char** argv)
     try {
         const auto internet = velmora::createInternet();
         NoWindowsPump pump;
-        velmora::Cls_DownLoad downloader(*internet, velmora::systemClock(), pump, velmora::localFileSystem());
+        // The program's own key, as the updater window checks with it.
+        const std::optional<velmora::Ed25519PublicKey> key = velmora::builtInUpdateKey();
+        std::unique_ptr<velmora::SignatureVerifier> verifier;
+        std::optional<velmora::ReleaseCheck> check;
+        if (key) {
+            verifier = velmora::createSignatureVerifier();
+            check.emplace(velmora::ReleaseCheck{*key, *verifier});
+        }
+        velmora::Cls_DownLoad downloader(*internet, velmora::systemClock(), pump, velmora::localFileSystem(),
+                                         std::move(check));
         std::vector<std::int32_t> statuses;
         std::int64_t notifications = 0;
         std::int64_t bytes = 0;

@@ -26,6 +26,7 @@
 #include "platform/platform.h"
 #include "platform/program_folder.h"
 #include "updater/form3.h"
+#include "updater/release_signature.h"
 
 namespace {
 
@@ -69,6 +70,10 @@ public:
     }
     std::unique_ptr<TransferControl> createTransferControl() override { return desktop_.createTransferControl(); }
     std::unique_ptr<Internet> createInternet() override { return desktop_.createInternet(); }
+    std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
+    {
+        return desktop_.createSignatureVerifier();
+    }
     WindowStacking& windowStacking() override { return desktop_.windowStacking(); }
     MessageBox& messageBox() override { return desktop_.messageBox(); }
     Shell& shell() override { return desktop_.shell(); }
@@ -118,7 +123,7 @@ int main(int argc, char** argv)
     BenchPlatform platform(*desktop, argv[2]);
     PrintingFailureHandler failures;
     WindowRegistry windows(failures);
-    const AppContext context{platform, windows, failures};
+    const AppContext context{platform, windows, failures, builtInUpdateKey()};
     windows.define(FormKind::Form3, [&] { return std::make_unique<Form3>(context); });
     auto* form = static_cast<Form3*>(windows.show(FormKind::Form3));
     if (!form || failures.count > 0)

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -18,6 +19,14 @@ public:
     virtual void close() = 0;
 };
 
+// A whole file's bytes, readable for as long as the object lives. On Windows
+// the file cannot be renamed or replaced while one is held.
+class FileContents {
+public:
+    virtual ~FileContents() = default;
+    virtual std::string_view bytes() const = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -30,6 +39,11 @@ public:
     // sees either the old file at to or the new one, never a mixture. Throws
     // PlatformError with the system's reason when it cannot.
     virtual void replace(const std::string& from, const std::string& to) = 0;
+
+    // The closed file at path, whole, for reading (mapped, not copied, where
+    // the system can). Throws PlatformError with the system's reason when it
+    // cannot be opened or mapped.
+    virtual std::unique_ptr<FileContents> openForReading(const std::string& path) = 0;
 };
 
 FileSystem& localFileSystem();

@@ -1,5 +1,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -63,6 +65,26 @@ private:
     std::string path_;
 };
 
+// A mapping, not a copy: an archive of hundreds of megabytes costs page cache
+// that the system can drop, not memory of the program's own.
+class MappedFile final : public FileContents {
+public:
+    MappedFile(void* data, std::size_t size) : data_(data), size_(size) {}
+    ~MappedFile() override
+    {
+        if (size_ > 0)
+            ::munmap(data_, size_);
+    }
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+
+    std::string_view bytes() const override { return {static_cast<const char*>(data_), size_}; }
+
+private:
+    void* data_;
+    std::size_t size_;
+};
+
 class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
@@ -80,6 +102,29 @@ public:
     {
         if (std::rename(from.c_str(), to.c_str()) != 0)
             throw PlatformError("无法用“" + from + "”替换“" + to + "”", systemReason(errno));
+    }
+
+    std::unique_ptr<FileContents> openForReading(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throw PlatformError("无法打开文件“" + path + "”", systemReason(errno));
+        struct stat status {};
+        if (::fstat(fd, &status) != 0) {
+            const int error = errno;
+            ::close(fd);
+            throw PlatformError("无法读取文件“" + path + "”", systemReason(error));
+        }
+        const auto size = static_cast<std::size_t>(status.st_size);
+        // mmap refuses a length of 0; an empty file has nothing to map.
+        void* data = nullptr;
+        if (size > 0)
+            data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        const int error = errno;
+        ::close(fd);  // the mapping keeps the file
+        if (data == MAP_FAILED)
+            throw PlatformError("无法读取文件“" + path + "”", systemReason(error));
+        return std::make_unique<MappedFile>(data, size);
     }
 };
 

@@ -26,6 +26,10 @@ public:
         return velmora::createTransferControl();
     }
     std::unique_ptr<Internet> createInternet() override { return velmora::createInternet(); }
+    std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
+    {
+        return velmora::createSignatureVerifier();
+    }
 
     WindowStacking& windowStacking() override { return *stacking_; }
     MessageBox& messageBox() override { return messageBox_; }

@@ -13,6 +13,7 @@
 #include "platform/message_box.h"
 #include "platform/message_pump.h"
 #include "platform/shell.h"
+#include "platform/signature_verifier.h"
 #include "platform/transfer_control.h"
 #include "platform/window_stacking.h"
 
@@ -28,6 +29,7 @@ public:
     virtual std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) = 0;
     virtual std::unique_ptr<TransferControl> createTransferControl() = 0;
     virtual std::unique_ptr<Internet> createInternet() = 0;
+    virtual std::unique_ptr<SignatureVerifier> createSignatureVerifier() = 0;
 
     virtual WindowStacking& windowStacking() = 0;
     virtual MessageBox& messageBox() = 0;

@@ -5,10 +5,27 @@ build="${VELMORA_BUILD_DIR:-$root/build}"
 demo_site_port=8741
 demo_quote_port=8742
 
+# The demo checks its release archive's signature as a real build does: a
+# key pair of its own, made once per build folder and never committed; the
+# build signs the demo archive with it.
+demo_signing_key="$build/demo-release-key.pem"
+
+demo_update_key() {
+  if [[ ! -f $demo_signing_key ]]; then
+    mkdir -p "$build"
+    (umask 077 && openssl genpkey -algorithm ed25519 -out "$demo_signing_key")
+  fi
+  # The last 32 bytes of the DER public key are the raw key.
+  openssl pkey -in "$demo_signing_key" -pubout -outform DER | tail -c 32 | base64
+}
+
 configure_and_build() {
+  local key
+  key=$(demo_update_key)
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_SITE_HOST="127.0.0.1:$demo_site_port" \
-    -DVELMORA_QUOTE_HOST="localhost:$demo_quote_port" >/dev/null
+    -DVELMORA_QUOTE_HOST="localhost:$demo_quote_port" \
+    -DVELMORA_UPDATE_PUBLIC_KEY="$key" -DVELMORA_DEMO_SIGNING_KEY="$demo_signing_key" >/dev/null
   cmake --build "$build" -j2 "$@"
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "updater/download_speed.h"
+#include "updater/internet_handle.h"
 #include "updater/size_text.h"
 
 namespace velmora {
@@ -14,27 +15,6 @@ namespace {
 
 constexpr std::uint32_t kBlockSize = 512;
 constexpr const char* kAgent = "VB Http";
-
-// Closes a handle on every way out of a download, exceptions included.
-class HandleCloser {
-public:
-    HandleCloser(Internet& internet, InternetHandle handle) : internet_(internet), handle_(handle) {}
-    ~HandleCloser() { close(); }
-    HandleCloser(const HandleCloser&) = delete;
-    HandleCloser& operator=(const HandleCloser&) = delete;
-
-    InternetHandle get() const { return handle_; }
-    bool isOpen() const { return handle_ != 0; }
-    void close()
-    {
-        if (handle_ != 0)
-            internet_.InternetCloseHandle(std::exchange(handle_, 0));
-    }
-
-private:
-    Internet& internet_;
-    InternetHandle handle_;
-};
 
 // Marks the instance busy for the length of one call, exceptions included.
 class BusyMark {
@@ -69,8 +49,9 @@ DownloadOutcome endOfBody(std::int32_t downloaded, std::int32_t announced)
 
 std::string partFilePath(const std::string& target) { return target + ".part"; }
 
-Cls_DownLoad::Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files)
-    : internet_(internet), clock_(clock), pump_(pump), files_(files)
+Cls_DownLoad::Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files,
+                           std::optional<ReleaseCheck> check)
+    : internet_(internet), clock_(clock), pump_(pump), files_(files), check_(std::move(check))
 {
 }
 
@@ -115,9 +96,13 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     lastOutcome_ = end.outcome;
     raiseStatus(end.finalStatus);
     file->close();
-    if (end.outcome == DownloadOutcome::Complete)
-        files_.replace(partPath, sLocalFilePath);
     request.close();
+    // Checked where it would replace the target, so no caller can skip it.
+    if (lastOutcome_ == DownloadOutcome::Complete && check_
+        && !releaseSignatureHolds(*check_, internet_, session.get(), sRemoteURL, files_, partPath))
+        lastOutcome_ = DownloadOutcome::SignatureRejected;
+    if (lastOutcome_ == DownloadOutcome::Complete)
+        files_.replace(partPath, sLocalFilePath);
     session.close();
     raiseStatus(kStatusFinished);
     return end.downloaded;

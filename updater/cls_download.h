@@ -9,6 +9,7 @@
 // the instance and the services handed to it alive while isDownloading().
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/byte_file.h"
@@ -16,6 +17,7 @@
 #include "platform/internet.h"
 #include "platform/message_pump.h"
 #include "updater/download_error.h"
+#include "updater/release_check.h"
 
 namespace velmora {
 
@@ -26,15 +28,19 @@ inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, 
                               kStatusConnectFailed = 7, kStatusRequestFailed = 8, kStatusEndOfData = 9;
 
 // Status 9 covers both a body read to its end and a read that failed; this
-// tells them apart.
-enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed };
+// tells them apart. SignatureRejected: the body came whole, but the release
+// check refused it.
+enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed, SignatureRejected };
 
 // Where a download into target is written until it is whole: target + ".part".
 std::string partFilePath(const std::string& target);
 
 class Cls_DownLoad {
 public:
-    Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files);
+    // With a check, a whole body replaces the target only when its signature
+    // holds; without one, no signature is asked for.
+    Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files,
+                 std::optional<ReleaseCheck> check = std::nullopt);
 
     // Raised after every block has been written. sRemoteURL, lDownLoaded and
     // lSpeed are the running call's own values, lFilesize (the announced body
@@ -54,12 +60,15 @@ public:
     // (created, or truncated when it exists), which takes the place of
     // sLocalFilePath before kStatusFinished only when the outcome is
     // Complete; otherwise the bytes written stay in the part file and the
-    // file at sLocalFilePath is left as it was.
+    // file at sLocalFilePath is left as it was. With a release check, a
+    // whole body is checked between kStatusEndOfData and kStatusFinished
+    // (its signature fetched from signatureAddress(sRemoteURL) in the same
+    // session) and is SignatureRejected when the check fails.
     // lTimeOut is accepted and not applied: the waits are the platform's own.
     // Throws DownloadError when the instance is already downloading (nothing
     // is touched then) or when the length or the byte count passes
-    // 2147483647; PlatformError when the part file cannot be opened, written
-    // or closed, or cannot replace the target. After a throw no further
+    // 2147483647; PlatformError when the part file cannot be opened, written,
+    // closed or read back for the check, or cannot replace the target. After a throw no further
     // status is raised and the file and handles are released.
     std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
                         std::int32_t lTimeOut = 5000);
@@ -89,6 +98,7 @@ private:
     Clock& clock_;
     MessagePump& pump_;
     FileSystem& files_;
+    std::optional<ReleaseCheck> check_;
     bool bStopRequested = false;
     bool downloading_ = false;
     DownloadOutcome lastOutcome_ = DownloadOutcome::None;

@@ -166,8 +166,13 @@ QLabel* Form3::createLabel(const char* name, const std::string& text, int left, 
 void Form3::Form_Load()
 {
     internet_ = context_.platform.createInternet();
+    std::optional<ReleaseCheck> check;
+    if (context_.updateKey) {
+        verifier_ = context_.platform.createSignatureVerifier();
+        check.emplace(ReleaseCheck{*context_.updateKey, *verifier_});
+    }
     Cdf = std::make_unique<Cls_DownLoad>(*internet_, context_.platform.clock(), context_.platform.messagePump(),
-                                         context_.platform.fileSystem());
+                                         context_.platform.fileSystem(), std::move(check));
     connectDownloader();
     context_.windows.unload(FormKind::Form1);
 }

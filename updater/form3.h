@@ -25,6 +25,7 @@ namespace velmora {
 
 class Cls_DownLoad;
 class Internet;
+class SignatureVerifier;
 
 class Form3 final : public Form {
     Q_OBJECT
@@ -75,6 +76,7 @@ private:
 
     AppContext context_;
     std::unique_ptr<Internet> internet_;
+    std::unique_ptr<SignatureVerifier> verifier_;
     std::unique_ptr<Cls_DownLoad> Cdf;
 
     QLabel* label1_ = nullptr;

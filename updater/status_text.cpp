@@ -5,6 +5,9 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kAbortedText = "下载被中止";
+// The body came whole but is not the publisher's: the user must know that the
+// old archive is still the one in place, and why.
+constexpr std::string_view kRejectedText = "校验失败：文件未通过签名验证，未替换原文件";
 
 std::string_view finishedText(DownloadOutcome outcome)
 {
@@ -17,6 +20,8 @@ std::string_view finishedText(DownloadOutcome outcome)
         return statusText(kStatusRequestFailed);
     case DownloadOutcome::ConnectFailed:
         return statusText(kStatusConnectFailed);
+    case DownloadOutcome::SignatureRejected:
+        return kRejectedText;
     case DownloadOutcome::CutOff:
     case DownloadOutcome::None:
         break;

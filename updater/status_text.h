@@ -13,7 +13,7 @@ std::string_view statusText(std::int32_t TmpState);
 
 // "连接状态： " and the status text. The finishing status follows every
 // ending but a failed start, so it names the ending that outcome reports:
-// "下载完成" only for a complete body.
+// "下载完成" only for a complete body that passed its release check.
 std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome);
 
 }  // namespace velmora

@@ -1,7 +1,8 @@
 // The update hand-over in the real program under Xvfb, against the demo site
 // whose notice holds the marker: the question comes before any window, Yes
 // opens the updater instead of the main window, and Download brings the
-// demo archive into the program's folder byte for byte.
+// demo archive into the program's folder byte for byte (in a build with a
+// key, only after the signature the build made for it has been checked).
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "updater/release_signature.h"
 
 namespace velmora::testing {
 namespace {
@@ -91,6 +93,9 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
 
     ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kArchive); }, 30s));
     EXPECT_EQ(readFile(kArchive), archive);
+    if (builtInUpdateKey()) {
+        EXPECT_TRUE(demo.site.waitForRequest("/velmora.zip.sig", 1s)) << "the archive stands only once checked";
+    }
     EXPECT_FALSE(std::filesystem::exists(kPartFile));
     std::this_thread::sleep_for(1s);
     x.screenshot(artifactPath("updater-done.png"));

@@ -121,6 +121,40 @@ TEST_F(ByteFileTest, ReplaceSwapsInTheNewFileAndFailuresNameThePath)
     }
 }
 
+TEST_F(ByteFileTest, ReadingGivesTheWholeFileAndLetsItBeReplacedAfterwards)
+{
+    std::string binary;
+    for (int i = 0; i < 70000; ++i)
+        binary += static_cast<char>(i * 7);
+    const struct {
+        std::string name;
+        std::string bytes;
+    } cases[] = {
+        {"empty.zip", ""},
+        {"one.zip", std::string(1, '\0')},
+        {"across pages.zip", binary},
+        {"更新包.zip.part", "中文文件名"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(utf8Path(path(c.name)), std::ios::binary) << c.bytes;
+        {
+            const auto contents = localFileSystem().openForReading(path(c.name));
+            EXPECT_TRUE(contents->bytes() == c.bytes) << contents->bytes().size() << " bytes";
+        }
+        // Released, the file can take another's place, as a checked download does.
+        localFileSystem().replace(path(c.name), path("target.zip"));
+        EXPECT_EQ(fileBytes(utf8Path(path("target.zip"))), c.bytes);
+    }
+    try {
+        localFileSystem().openForReading(path("gone.zip.part"));
+        ADD_FAILURE() << "no failure reported";
+    } catch (const PlatformError& error) {
+        EXPECT_NE(error.action().find(path("gone.zip.part")), std::string::npos) << error.action();
+        EXPECT_FALSE(error.reason().empty());
+    }
+}
+
 TEST(ProgramFolder, HoldsThisExecutableAndEndsWithoutASeparator)
 {
     const std::string folder = programFolder();

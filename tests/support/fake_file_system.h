@@ -1,6 +1,6 @@
 #pragma once
 // Files in memory, with the faults a test asks for: an open that fails, a
-// write that fails (disk full), a close that loses data. Opening truncates,
+// write that fails (disk full), a close that loses data, a read that fails. Opening truncates,
 // as the real file system does. The fake must outlive the files it opens.
 #include <cstddef>
 #include <map>
@@ -48,7 +48,28 @@ public:
     std::vector<std::pair<std::string, std::string>> replaced;
     bool failReplace = false;
 
+    std::unique_ptr<FileContents> openForReading(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        if (failRead || it == files.end())
+            throw PlatformError("无法打开文件“" + path + "”", "找不到文件（模拟）");
+        readPaths.push_back(path);
+        return std::make_unique<Contents>(it->second);
+    }
+    std::vector<std::string> readPaths;
+    bool failRead = false;
+
 private:
+    // A copy: what the reader sees does not change under it.
+    class Contents final : public FileContents {
+    public:
+        explicit Contents(std::string bytes) : bytes_(std::move(bytes)) {}
+        std::string_view bytes() const override { return bytes_; }
+
+    private:
+        std::string bytes_;
+    };
+
     class File final : public ByteFile {
     public:
         File(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) { ++fs_.open_; }

@@ -104,6 +104,12 @@ public:
             throw std::logic_error("this test has no HTTP backend");
         return makeInternet();
     }
+    std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
+    {
+        if (!makeVerifier)
+            throw std::logic_error("this test has no signature verifier");
+        return makeVerifier();
+    }
     WindowStacking& windowStacking() override { return stacking; }
     MessageBox& messageBox() override { return messageBox_; }
     Shell& shell() override { return shell_; }
@@ -115,6 +121,7 @@ public:
     // The notice fetch: by default the site answers with an empty notice.
     std::function<std::string(const std::string&)> notice = [](const std::string&) { return std::string(); };
     std::function<std::unique_ptr<Internet>()> makeInternet;
+    std::function<std::unique_ptr<SignatureVerifier>()> makeVerifier;
     std::vector<FakeBrowserPane*> panes;  // in creation order; owned by their windows
     std::vector<std::string> fetchedUrls;
     FakeWindowStacking stacking;

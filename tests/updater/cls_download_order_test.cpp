@@ -84,6 +84,11 @@ class CountingFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string&) override { return std::make_unique<File>(*this); }
     void replace(const std::string&, const std::string&) override { replaced = true; }
+    std::unique_ptr<FileContents> openForReading(const std::string&) override
+    {
+        ADD_FAILURE() << "a build without a key reads nothing back";
+        return nullptr;
+    }
 
     std::int64_t written = 0;
     bool replaced = false;

@@ -129,7 +129,8 @@ TEST(StatusCaption, EachCodeHasItsTextAndOthersAreAborted)
         {10, "连接状态： 下载被中止"},   {-1, "连接状态： 下载被中止"}, {2147483647, "连接状态： 下载被中止"},
     };
     for (const auto& c : cases)
-        for (const DownloadOutcome outcome : {DownloadOutcome::None, DownloadOutcome::Complete, DownloadOutcome::CutOff})
+        for (const DownloadOutcome outcome : {DownloadOutcome::None, DownloadOutcome::Complete, DownloadOutcome::CutOff,
+                                              DownloadOutcome::SignatureRejected})
             EXPECT_EQ(statusCaption(c.code, outcome), c.caption) << c.code;
 }
 
@@ -145,6 +146,7 @@ TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
         {DownloadOutcome::CutOff, "连接状态： 下载被中止"},
         {DownloadOutcome::ConnectFailed, "连接状态： 连接服务器失败"},
         {DownloadOutcome::None, "连接状态： 下载被中止"},
+        {DownloadOutcome::SignatureRejected, "连接状态： 校验失败：文件未通过签名验证，未替换原文件"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(statusCaption(kStatusFinished, c.outcome), c.caption) << static_cast<int>(c.outcome);

@@ -1,0 +1,43 @@
+#include "updater/release_check.h"
+
+#include <array>
+#include <memory>
+
+#include "updater/internet_handle.h"
+#include "updater/release_signature.h"
+
+namespace velmora {
+
+std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url)
+{
+    HandleCloser request(internet, internet.InternetOpenUrl(session, url, INTERNET_FLAG_RELOAD));
+    if (!request.isOpen())
+        return std::nullopt;
+    std::string text;
+    std::array<char, 512> buffer{};
+    for (;;) {
+        std::uint32_t bytesRead = 0;
+        if (!internet.InternetReadFile(request.get(), buffer.data(), buffer.size(), bytesRead))
+            return std::nullopt;
+        if (bytesRead == 0)
+            return text;
+        if (bytesRead > buffer.size() || text.size() + bytesRead > kMaxSignatureText)
+            return std::nullopt;
+        text.append(buffer.data(), bytesRead);
+    }
+}
+
+bool releaseSignatureHolds(const ReleaseCheck& check, Internet& internet, InternetHandle session,
+                           const std::string& archiveUrl, FileSystem& files, const std::string& archivePath)
+{
+    const std::optional<std::string> text = fetchSignatureText(internet, session, signatureAddress(archiveUrl));
+    if (!text)
+        return false;
+    const std::optional<Ed25519Signature> signature = parseSignatureText(*text);
+    if (!signature)
+        return false;
+    const std::unique_ptr<FileContents> archive = files.openForReading(archivePath);
+    return check.verifier.verify(archive->bytes(), *signature, check.publicKey);
+}
+
+}  // namespace velmora

@@ -1,0 +1,34 @@
+#pragma once
+// The check a whole download passes before it takes the target's place, in a
+// program built with the publisher's key: the signature served beside the
+// archive must be the key's signature over every byte downloaded.
+#include <optional>
+#include <string>
+
+#include "platform/byte_file.h"
+#include "platform/internet.h"
+#include "platform/signature_verifier.h"
+
+namespace velmora {
+
+struct ReleaseCheck {
+    Ed25519PublicKey publicKey;
+    SignatureVerifier& verifier;  // outlives every download that uses it
+};
+
+// Longer than any signature text with room for line ends; a reply beyond it
+// is not a signature, and its reading stops there.
+inline constexpr std::size_t kMaxSignatureText = 1024;
+
+// The body at url, read through session; nothing when the request fails (an
+// HTTP error included), a read fails or the body passes kMaxSignatureText.
+std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url);
+
+// Whether the closed file at archivePath carries check's signature, as
+// served at signatureAddress(archiveUrl). A signature that is missing,
+// malformed, by another key or over other bytes is false. Throws
+// PlatformError when the file cannot be read.
+bool releaseSignatureHolds(const ReleaseCheck& check, Internet& internet, InternetHandle session,
+                           const std::string& archiveUrl, FileSystem& files, const std::string& archivePath);
+
+}  // namespace velmora
