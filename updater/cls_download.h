@@ -61,8 +61,9 @@ public:
     // 2147483647; PlatformError when the part file cannot be opened, written
     // or closed, or cannot replace the target. The file may gather blocks in
     // a buffer; they are all handed to the system before the ending status
-    // (9 or 5) is raised, so a refused write fails the call before it. After a throw no further
-    // status is raised and the file and handles are released.
+    // (9 or 5) is raised, so a refused write fails the call before it. After
+    // a throw no further status is raised and the file and handles are
+    // released.
     std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
                         std::int32_t lTimeOut = 5000);
 
