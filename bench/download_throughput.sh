@@ -50,7 +50,10 @@ curl -s -o "$work/out/curl.bin" "$base/64m.bin"   # warm the page cache and the 
 # one after another, so a busy machine slows them alike; the figures are the
 # medians of the rounds, each from the program's own clock around the
 # transfer (curl's time_total, the driver's DLFile, the window's Download
-# click), so start-up is not counted.
+# click), so start-up is not counted. DLFile ends with the file flushed to
+# the disk and renamed, which curl -o does not do: the driver's time up to
+# the end of the body is what compares with curl's, its whole time with the
+# window's.
 rounds=${VELMORA_BENCH_ROUNDS:-5}
 have_xvfb=$(command -v xvfb-run || true)
 seconds_of() { sed -n 's/^seconds: //p' "$work/run.out"; }
@@ -70,13 +73,14 @@ echo "== 64 MiB over loopback ($base), $rounds rounds"
 for round in $(seq "$rounds"); do
   c=$(curl -s -o "$work/out/curl.bin" -w '%{time_total}' "$base/64m.bin")
   "$driver" "$base/64m.bin" "$work/out/driver.bin" >"$work/run.out"; d=$(seconds_of)
+  db=$(sed -n 's/^body seconds: //p' "$work/run.out")
   cmp -s "$work/site/64m.bin" "$work/out/driver.bin" || echo "  driver file DIFFERS from the served file" >&2
   read -r wo po so < <(window_run offscreen)
   wx=- px=- sx=-
   if [[ -n $have_xvfb ]]; then read -r wx px sx < <(window_run xcb); fi
-  echo "$c $d $wo $wx" >>"$work/rounds"
-  printf '  round %d: curl %.3f s, driver %.3f s, window offscreen %.3f s (%s repaints of Label4), window Xvfb %s s (%s repaints)\n' \
-    "$round" "$c" "$d" "$wo" "$po" "$wx" "$px"
+  echo "$c $d $wo $wx $db" >>"$work/rounds"
+  printf '  round %d: curl %.3f s, driver %.3f s (body %.3f s), window offscreen %.3f s (%s repaints of Label4), window Xvfb %s s (%s repaints)\n' \
+    "$round" "$c" "$d" "$db" "$wo" "$po" "$wx" "$px"
 done
 echo "  last captions: offscreen \"$so\", Xvfb \"$sx\""
 echo "  load average: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -88,13 +92,14 @@ awk -v size=64 '
     for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] < v[i]) { t = v[i]; v[i] = v[j]; v[j] = t }
     return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
   }
-  { for (k = 1; k <= 4; k++) row[NR, k] = $k }
+  { for (k = 1; k <= 5; k++) row[NR, k] = $k }
   END {
-    c = median(1); d = median(2); o = median(3); x = median(4)
+    c = median(1); d = median(2); o = median(3); x = median(4); b = median(5)
     printf "\n| medians of %d rounds, 64 MiB | seconds | MiB/s | ratio | goal |\n", NR
     printf "|---|---|---|---|---|\n"
     printf "| curl | %.3f | %.1f | | |\n", c, size / c
-    printf "| headless driver | %.3f | %.1f | %.2f of curl | >= 0.70 |\n", d, size / d, c / d
+    printf "| headless driver, the body | %.3f | %.1f | %.2f of curl | >= 0.70 |\n", b, size / b, c / b
+    printf "| headless driver, with the flush to disk and the rename | %.3f | %.1f | %.2f of curl | |\n", d, size / d, c / d
     printf "| updater window, offscreen | %.3f | %.1f | %.2f of the driver | >= 0.70 |\n", o, size / o, d / o
     if (x > 0) printf "| updater window, Xvfb | %.3f | %.1f | %.2f of the driver | >= 0.70 |\n", x, size / x, d / x
     else print "| updater window, Xvfb | not run (no xvfb-run) | | | |"
