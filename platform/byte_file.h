@@ -9,13 +9,20 @@ namespace velmora {
 
 class ByteFile {
 public:
-    // Closing the file flushes it; a failure there cannot be reported from a
-    // destructor, so callers that care call close() themselves.
+    // Destroying an open file hands the bytes written so far to the system
+    // and closes it; a failure there cannot be reported from a destructor, so
+    // callers that care call flush() or close() themselves.
     virtual ~ByteFile() = default;
-    // Appends size bytes at the current position. Throws PlatformError when
-    // the bytes cannot all be written (disk full, device error).
+    // Appends size bytes at the current position. The bytes may wait in the
+    // file's buffer, so the disk can refuse them in a later write, flush or
+    // close. Throws PlatformError when bytes cannot be written (disk full,
+    // device error); the bytes refused are lost, those before them stay.
     virtual void write(const char* data, std::size_t size) = 0;
-    // Flushes and closes. Throws PlatformError when buffered bytes are lost.
+    // Hands every byte written so far to the system. Throws PlatformError
+    // when they cannot all be written.
+    virtual void flush() = 0;
+    // Flushes, makes the bytes durable on the disk and closes. Throws
+    // PlatformError when bytes are lost.
     virtual void close() = 0;
 };
 
@@ -36,8 +43,9 @@ public:
     virtual std::unique_ptr<ByteFile> openForWriting(const std::string& path) = 0;
 
     // Puts the closed file at from in the place of to, in one step: a reader
-    // sees either the old file at to or the new one, never a mixture. Throws
-    // PlatformError with the system's reason when it cannot.
+    // sees either the old file at to or the new one, never a mixture, and
+    // after a power cut once this returns, the new one. Throws PlatformError
+    // with the system's reason when it cannot.
     virtual void replace(const std::string& from, const std::string& to) = 0;
 
     // The closed file at path, whole, for reading (mapped, not copied, where

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/buffered_byte_file.h"
 #include "platform/byte_file.h"
 #include "platform/platform_error.h"
 
@@ -18,8 +19,7 @@ namespace {
 
 std::string systemReason(int error) { return std::strerror(error); }
 
-// Unbuffered on purpose: every block the caller hands in goes to the file at
-// once, so what stands on disk is always what has been reported.
+// One system call per write; the buffer in front of it gathers the blocks.
 class PosixByteFile final : public ByteFile {
 public:
     PosixByteFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -42,6 +42,8 @@ public:
             size -= static_cast<std::size_t>(n);
         }
     }
+
+    void flush() override {}
 
     void close() override
     {
@@ -95,13 +97,41 @@ public:
         // POSIX has no share modes; an advisory lock is the nearest thing to
         // denying other readers while the file is written.
         (void)::flock(fd, LOCK_EX | LOCK_NB);
-        return std::make_unique<PosixByteFile>(fd, path);
+        return std::make_unique<BufferedByteFile>(std::make_unique<PosixByteFile>(fd, path));
     }
 
     void replace(const std::string& from, const std::string& to) override
     {
         if (std::rename(from.c_str(), to.c_str()) != 0)
             throw PlatformError("无法用“" + from + "”替换“" + to + "”", systemReason(errno));
+        syncFolderOf(to);
+    }
+
+private:
+    // The rename lives in the folder's entries, which reach the disk on
+    // their own schedule: until they do, a power cut can bring back the old
+    // archive, or none. A folder that cannot be opened for reading (no read
+    // permission) or a file system that cannot sync folders leaves this to
+    // the system.
+    static void syncFolderOf(const std::string& path)
+    {
+        const std::string folder = folderOf(path);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        const int result = ::fsync(fd);
+        const int error = errno;
+        ::close(fd);
+        if (result != 0 && error != EINVAL)
+            throw PlatformError("无法把“" + folder + "”中的更改写入磁盘", systemReason(error));
+    }
+
+    static std::string folderOf(const std::string& path)
+    {
+        const auto slash = path.find_last_of('/');
+        if (slash == std::string::npos)
+            return ".";
+        return slash == 0 ? "/" : path.substr(0, slash);
     }
 
     std::unique_ptr<FileContents> openForReading(const std::string& path) override

@@ -93,6 +93,10 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     const std::string partPath = partFilePath(sLocalFilePath);
     const std::unique_ptr<ByteFile> file = files_.openForWriting(partPath);
     const BodyEnd end = readBody(request.get(), url, lFilesize, timer, *file);
+    // The file may hold blocks in its buffer: a disk that refuses them fails
+    // the call here, at the place an unbuffered write would have, before an
+    // ending is reported.
+    file->flush();
     lastOutcome_ = end.outcome;
     raiseStatus(end.finalStatus);
     file->close();

@@ -68,8 +68,11 @@ public:
     // Throws DownloadError when the instance is already downloading (nothing
     // is touched then) or when the length or the byte count passes
     // 2147483647; PlatformError when the part file cannot be opened, written,
-    // closed or read back for the check, or cannot replace the target. After a throw no further
-    // status is raised and the file and handles are released.
+    // closed or read back for the check, or cannot replace the target. The
+    // file may gather blocks in a buffer; they are all handed to the system
+    // before the ending status (9 or 5) is raised, so a refused write fails
+    // the call before it. After a throw no further status is raised and the
+    // file and handles are released.
     std::int32_t DLFile(const std::string& sRemoteURL, const std::string& sLocalFilePath,
                         std::int32_t lTimeOut = 5000);
 

@@ -58,6 +58,9 @@ void PrintTo(const DownloadRow& row, std::ostream* os) { *os << row.name; }
 
 const std::string kBody = patternBody(20000);
 const std::string kBigBody = patternBody(256 * 1024);
+// Less than the file's 64 KiB buffer, more than the 64 KiB disk has room for
+// beside the good archive.
+const std::string kBufferedBody = patternBody(62 * 1024);
 const Codes kRefused = {1, 2, 8, 6};
 const Codes kReadToEnd = {1, 2, 3, 4, 9, 6};
 
@@ -246,8 +249,16 @@ INSTANTIATE_TEST_SUITE_P(
         DownloadRow{"TargetIsADirectory", ScriptedReply::response(200, kBody), Target::Directory,
                     {1, 2, 3, 4, 9}, Ends::PlatformError, DownloadOutcome::Complete, 0, "连接状态： 连接服务器",
                     "无法用“{part}”替换“{target}”：Is a directory"},
+        // The disk fills while the file hands over a full buffer, in the
+        // middle of the body.
         DownloadRow{"DiskFull", ScriptedReply::response(200, kBigBody), Target::FullDisk, {1, 2, 3, 4},
                     Ends::PlatformError, DownloadOutcome::None, 0, "连接状态： 下载数据...",
+                    "写入文件“{part}”失败：No space left on device"},
+        // The whole body fits the file's buffer but not the disk: the disk
+        // fills when the last bytes are handed over, before the end of the
+        // body is reported.
+        DownloadRow{"DiskFillsAtTheLastFlush", ScriptedReply::response(200, kBufferedBody), Target::FullDisk,
+                    {1, 2, 3, 4}, Ends::PlatformError, DownloadOutcome::None, 0, "连接状态： 下载数据...",
                     "写入文件“{part}”失败：No space left on device"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,6 +2,7 @@
 // written byte for byte, the program's folder, the time of day.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <ctime>
@@ -85,6 +86,27 @@ TEST_F(ByteFileTest, WritesExactlyTheBytesGivenAndTruncatesWhatStoodThere)
         file->close();
         file->close();  // a second close does nothing
         EXPECT_EQ(fileBytes(utf8Path(path(c.name))), expected);
+    }
+}
+
+// A download writes 512-byte blocks and ends with a close, or with a failure
+// that destroys the open file: either way every block is in the file.
+TEST_F(ByteFileTest, EveryBlockIsInTheFileWhenItIsClosedOrDestroyed)
+{
+    std::string body;
+    for (int i = 0; i < 300 * 1024 + 300; ++i)
+        body += static_cast<char>(i * 7 % 251);
+    for (const bool closed : {true, false}) {
+        SCOPED_TRACE(closed ? "closed" : "destroyed");
+        const std::string name = closed ? "closed.zip.part" : "destroyed.zip.part";
+        {
+            auto file = localFileSystem().openForWriting(path(name));
+            for (std::size_t at = 0; at < body.size(); at += 512)
+                file->write(body.data() + at, std::min<std::size_t>(512, body.size() - at));
+            if (closed)
+                file->close();
+        }
+        EXPECT_EQ(fileBytes(utf8Path(path(name))), body);
     }
 }
 

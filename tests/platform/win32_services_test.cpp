@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/codepage_win32.h"
 #include "platform/shell.h"
 #include "platform/system_error_win32.h"
+#include "platform/window_event_arrival.h"
 
 // Last: shell.h's constants share their names with USER32's macros.
 #include <windows.h>
@@ -103,6 +105,53 @@ TEST(Win32ByteFile, OthersMayWriteButNotReadWhileItIsWritten)
     if (reader != INVALID_HANDLE_VALUE)
         ::CloseHandle(reader);
     ::DeleteFileW(utf8ToWide(path).c_str());
+}
+
+UINT_PTR timerId = 0;
+
+void drainMessages()
+{
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// The pump runs the loop only when the queue says a message waits: every
+// way into the loop that the program meets must show there.
+TEST(Win32WindowEvents, AMessageThatWaitsIsSeenAndAnEmptyQueueIsNot)
+{
+    struct Case {
+        const char* name;
+        void (*arrive)();
+        void (*tidy)();
+    };
+    const std::vector<Case> cases = {
+        {"a message posted by this thread", [] { ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 0, 0); },
+         [] {}},
+        // As another thread wakes the loop to hand over a posted event.
+        {"a message posted by another thread",
+         [] {
+             const DWORD self = ::GetCurrentThreadId();
+             std::thread([self] { ::PostThreadMessageW(self, WM_APP + 1, 0, 0); }).join();
+         },
+         [] {}},
+        {"a timer that came due",
+         [] {
+             timerId = ::SetTimer(nullptr, 0, 1, nullptr);
+             ::Sleep(30);
+         },
+         [] { ::KillTimer(nullptr, timerId); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        drainMessages();
+        EXPECT_FALSE(windowEventsMayHaveArrived());
+        c.arrive();
+        EXPECT_TRUE(windowEventsMayHaveArrived());
+        c.tidy();
+        drainMessages();
+        EXPECT_FALSE(windowEventsMayHaveArrived());
+    }
 }
 
 TEST(Win32Shell, StartsWhatCanBeStarted)

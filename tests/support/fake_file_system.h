@@ -1,6 +1,7 @@
 #pragma once
 // Files in memory, with the faults a test asks for: an open that fails, a
-// write that fails (disk full), a close that loses data, a read that fails. Opening truncates,
+// write or a flush that fails (disk full), a close that loses data, a read
+// that fails. Opening truncates,
 // as the real file system does. The fake must outlive the files it opens.
 #include <cstddef>
 #include <map>
@@ -21,11 +22,13 @@ public:
 
     bool failOpen = false;
     int failWriteNumber = 0;  // the n-th write (counted over all files) throws; 0: none
+    bool failFlush = false;
     bool failClose = false;
 
     int openCount() const { return open_; }  // opened and neither closed nor destroyed
     int closedCount() const { return closed_; }
     int writeCount() const { return writes_; }
+    int flushCount() const { return flushes_; }
 
     std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
     {
@@ -88,6 +91,13 @@ private:
             fs_.files[path_].append(data, size);
         }
 
+        void flush() override
+        {
+            ++fs_.flushes_;
+            if (fs_.failFlush)
+                throw PlatformError("写入文件“" + path_ + "”失败", "磁盘已满（模拟）");
+        }
+
         void close() override
         {
             if (closed_)
@@ -108,6 +118,7 @@ private:
     int open_ = 0;
     int closed_ = 0;
     int writes_ = 0;
+    int flushes_ = 0;
 };
 
 }  // namespace velmora

@@ -98,6 +98,7 @@ private:
     public:
         explicit File(CountingFileSystem& fs) : fs_(fs) {}
         void write(const char*, std::size_t size) override { fs_.written += static_cast<std::int64_t>(size); }
+        void flush() override {}
         void close() override {}
 
     private:

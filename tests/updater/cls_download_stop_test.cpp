@@ -68,7 +68,7 @@ TEST_P(FailureTest, EndsWithTheStatusesOfItsFailureAndReleasesEverything)
 
     // The same instance downloads again once the fault is gone.
     internet.sessionFails = false;
-    files.failOpen = files.failClose = files.failReplace = false;
+    files.failOpen = files.failFlush = files.failClose = files.failReplace = false;
     files.failWriteNumber = 0;
     dl.entDLFileDowning = nullptr;
     serve(blocks(1, "512"));
@@ -109,6 +109,15 @@ INSTANTIATE_TEST_SUITE_P(
                         f.files.failWriteNumber = 2;
                     },
                     {1, 2, 3, 4}, Throws::PlatformError, DownloadOutcome::None, 1, 512},
+        // The last blocks wait in the file's buffer; a disk that refuses
+        // them fails the call before its ending is reported, as a refused
+        // write does.
+        FailureCase{"LastFlushFails",
+                    [](DownloadFixture& f) {
+                        f.serve(blocks(2, "1024"));
+                        f.files.failFlush = true;
+                    },
+                    {1, 2, 3, 4}, Throws::PlatformError, DownloadOutcome::None, 1, 1024},
         FailureCase{"CloseLosesData",
                     [](DownloadFixture& f) {
                         f.serve(blocks(2));

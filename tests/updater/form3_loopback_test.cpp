@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include "platform/internet.h"
 #include "support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"
+#include "updater/cls_download.h"
 #include "updater/form3.h"
 
 namespace velmora::testing {
@@ -62,12 +64,14 @@ std::vector<ServerCase> serverCases()
     };
 }
 
-class Form3LoopbackTest : public WindowTest, public ::testing::WithParamInterface<ServerCase> {
+// The updater window on the real backend, against a server of the test's own,
+// downloading into a folder of the test's own.
+class LoopbackWindowTest : public WindowTest {
 protected:
-    void SetUp() override
+    void prepare(const std::string& id)
     {
         folder = std::filesystem::temp_directory_path()
-               / ("velmora-form3-" + std::to_string(::getpid()) + "-" + GetParam().id);
+               / ("velmora-form3-" + std::to_string(::getpid()) + "-" + id);
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         platform.folder = folder.string();
@@ -82,6 +86,11 @@ protected:
 
     std::filesystem::path folder;
     loopback::LoopbackServer server;
+};
+
+class Form3LoopbackTest : public LoopbackWindowTest, public ::testing::WithParamInterface<ServerCase> {
+protected:
+    void SetUp() override { prepare(GetParam().id); }
 };
 
 TEST_P(Form3LoopbackTest, TheStatusLineNamesTheRealEnding)
@@ -108,6 +117,56 @@ TEST_P(Form3LoopbackTest, TheStatusLineNamesTheRealEnding)
 
 INSTANTIATE_TEST_SUITE_P(Replies, Form3LoopbackTest, ::testing::ValuesIn(serverCases()),
                          [](const auto& info) { return std::string(info.param.id); });
+
+// A Stop click or a close that reaches the window while a block is reported
+// is dispatched in the yield after that block, so the download ends after
+// one more block, on the real pump as on the fake.
+struct InterruptCase {
+    const char* id;
+    void (*interrupt)(Form3&);
+    bool closes;
+};
+
+void PrintTo(const InterruptCase& c, std::ostream* os)
+{
+    *os << c.id;
+}
+
+class Form3InterruptTest : public LoopbackWindowTest, public ::testing::WithParamInterface<InterruptCase> {
+protected:
+    void SetUp() override { prepare(GetParam().id); }
+};
+
+TEST_P(Form3InterruptTest, EndsOneBlockAfterTheBlockItArrivedDuring)
+{
+    constexpr std::int32_t kArrivesDuringBlock = 40;
+    const InterruptCase& c = GetParam();
+    server.script("/velmora.zip", ScriptedReply::response(200, pattern(1 << 20)));
+    auto* f = static_cast<Form3*>(windows.show(FormKind::Form3));
+    ASSERT_NE(f, nullptr);
+    const QPointer<Form3> alive(f);
+    f->Text1().setText(QString::fromStdString(server.url("/velmora.zip")));
+    Cls_DownLoad& dl = *f->downloader();
+    const auto showProgress = dl.entDLFileDowning;
+    dl.entDLFileDowning = [&](std::string& url, std::int32_t& done, std::int32_t& size, std::int32_t& speed) {
+        showProgress(url, done, size, speed);
+        if (done == kArrivesDuringBlock * 512)
+            QMetaObject::invokeMethod(f, [f, &c] { c.interrupt(*f); }, Qt::QueuedConnection);
+    };
+    f->Command1().click();
+
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Stopped);
+    EXPECT_EQ(std::filesystem::file_size(folder / "Velmora1.0.zip.part"),
+              static_cast<std::uintmax_t>((kArrivesDuringBlock + 1) * 512));
+    EXPECT_EQ(!alive.isNull() && alive->isVisible(), !c.closes);
+    EXPECT_TRUE(failures.reports.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interrupts, Form3InterruptTest,
+    ::testing::Values(InterruptCase{"StopClicked", [](Form3& f) { f.Command2().click(); }, false},
+                      InterruptCase{"CloseAsked", [](Form3& f) { f.close(); }, true}),
+    [](const auto& info) { return std::string(info.param.id); });
 
 }  // namespace
 }  // namespace velmora::testing
