@@ -2,8 +2,9 @@
 // A Platform for in-process window tests: browser panes that record where they
 // were sent, a scripted notice fetch, scripted answers to questions, and a
 // stacking call that records and answers as told. HTTP, clock, pump and files
-// are whatever the test hands in (by default: no network, the real clock and
-// Qt's pump, the real file system).
+// are whatever the test hands in; by default there is no network, a clock
+// standing at midnight, Qt's pump and files in memory, so that a test reaches
+// the real clock or disk only when it says so.
 #include <deque>
 #include <functional>
 #include <memory>
@@ -17,6 +18,8 @@
 #include "platform/platform.h"
 #include "platform/program_folder.h"
 #include "platform/platform_error.h"
+#include "support/fake_clock.h"
+#include "support/fake_file_system.h"
 
 namespace velmora::testing {
 
@@ -113,9 +116,9 @@ public:
     WindowStacking& windowStacking() override { return stacking; }
     MessageBox& messageBox() override { return messageBox_; }
     Shell& shell() override { return shell_; }
-    Clock& clock() override { return clock_ ? *clock_ : systemClock(); }
+    Clock& clock() override { return clock_ ? *clock_ : ownClock_; }
     MessagePump& messagePump() override { return pump_ ? *pump_ : qtPump_; }
-    FileSystem& fileSystem() override { return files_ ? *files_ : localFileSystem(); }
+    FileSystem& fileSystem() override { return files_ ? *files_ : ownFiles_; }
     std::string programFolder() override { return folder; }
 
     // The notice fetch: by default the site answers with an empty notice.
@@ -137,6 +140,8 @@ private:
     FakeMessageBox messageBox_;
     FakeShell shell_;
     QtMessagePump qtPump_;
+    FakeClock ownClock_;
+    FakeFileSystem ownFiles_;
     Clock* clock_ = nullptr;
     MessagePump* pump_ = nullptr;
     FileSystem* files_ = nullptr;
