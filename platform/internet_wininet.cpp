@@ -12,9 +12,11 @@ namespace {
 
 class InternetWinInet final : public PullInternet<std::unique_ptr<WinInetSession>, WinInetRequest> {
 public:
+    explicit InternetWinInet(const TransferLimits& limits) : limits_(limits) {}
+
     InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType, std::uint32_t flags) override
     {
-        auto session = WinInetSession::open(agent, accessType, flags);
+        auto session = WinInetSession::open(agent, accessType, flags, limits_);
         return session ? addSession(std::move(session)) : 0;
     }
 
@@ -28,13 +30,16 @@ public:
             return 0;
         return addRequest(session, std::move(request));
     }
+
+private:
+    TransferLimits limits_;
 };
 
 }  // namespace
 
-std::unique_ptr<Internet> createInternet()
+std::unique_ptr<Internet> createInternet(const TransferLimits& limits)
 {
-    return std::make_unique<InternetWinInet>();
+    return std::make_unique<InternetWinInet>(limits);
 }
 
 }  // namespace velmora
