@@ -16,9 +16,10 @@ struct TransferLimits {
 
 // The notice fetch blocks the start before any window is shown: whatever the
 // network does, it gives up early enough for a window to appear within ten
-// seconds of the start.
-inline constexpr TransferLimits kNoticeLimits{std::chrono::seconds(5), std::chrono::seconds(5),
-                                              std::chrono::seconds(7)};
+// seconds of the start, the browser engine's own start-up (three to four
+// seconds on a slow machine) included. A notice is a few bytes.
+inline constexpr TransferLimits kNoticeLimits{std::chrono::seconds(4), std::chrono::seconds(3),
+                                              std::chrono::seconds(5)};
 
 // A download waits as WinINet does by default: a read that gets no byte for
 // 30 seconds fails. A large archive may take as long as it needs.
