@@ -28,6 +28,9 @@ public:
         auto request = std::make_unique<WinInetRequest>();
         if (!request->open((*found)->handle(), url, flags))
             return 0;
+        // Set on the request as well: not every WinINet passes the
+        // session's receive time-out on to the reads.
+        request->limitReadWait(limits_.stall);
         return addRequest(session, std::move(request));
     }
 
