@@ -1,21 +1,40 @@
 #include "base/dialog_failure_handler.h"
 
+#include <cstring>
+
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
 namespace velmora {
 
+QString DetailsButtonTexts::translate(const char* context, const char* sourceText, const char*, int) const
+{
+    if (std::strcmp(context, "QMessageBox") != 0)
+        return {};
+    if (std::strcmp(sourceText, "Show Details...") == 0)
+        return QStringLiteral("显示详细信息...");
+    if (std::strcmp(sourceText, "Hide Details...") == 0)
+        return QStringLiteral("隐藏详细信息...");
+    return {};
+}
+
 DialogFailureHandler::~DialogFailureHandler()
 {
     delete dialog_.data();
 }
 
-void DialogFailureHandler::report(std::string_view action, std::string_view reason)
+QMessageBox* DialogFailureHandler::dialog() const
 {
-    digest_.add(action, reason);
+    return dialog_.data();
+}
+
+void DialogFailureHandler::report(const Failure& failure)
+{
+    digest_.add(failure);
     if (dialog_) {
-        dialog_->setText(QString::fromStdString(digest_.text()));
+        showDigest();
         return;
     }
     // Shown from the event loop, not from inside the failing handler: the
@@ -31,8 +50,9 @@ void DialogFailureHandler::present()
     presentPending_ = false;
     if (digest_.empty())
         return;
-    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora 出错了"),
-                                QString::fromStdString(digest_.text()), QMessageBox::Ok);
+    if (!translatorInstalled_)
+        translatorInstalled_ = QCoreApplication::installTranslator(&detailsTexts_);
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Velmora 出错了"), QString(), QMessageBox::Ok);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
@@ -41,7 +61,15 @@ void DialogFailureHandler::present()
     box->setAttribute(Qt::WA_QuitOnClose, false);
     QObject::connect(box, &QObject::destroyed, &context_, [this] { digest_.clear(); });
     dialog_ = box;
+    showDigest();
     box->show();
+}
+
+void DialogFailureHandler::showDigest()
+{
+    dialog_->setText(QString::fromStdString(digest_.text()));
+    // An empty text removes the details button.
+    dialog_->setDetailedText(QString::fromStdString(digest_.details()));
 }
 
 }  // namespace velmora

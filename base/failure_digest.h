@@ -4,8 +4,9 @@
 // repeats instead of showing them again.
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
+
+#include "base/failure.h"
 
 namespace velmora {
 
@@ -13,21 +14,26 @@ class FailureDigest {
 public:
     static constexpr std::size_t kMaxListed = 5;
 
-    void add(std::string_view action, std::string_view reason);
+    void add(const Failure& failure);
     bool empty() const { return entries_.empty(); }
     void clear() { entries_.clear(); }
 
-    // The dialog's text: one paragraph per distinct failure (at most
-    // kMaxListed, the newest), a line for those left out, and the reassurance
-    // that the program goes on.
+    // The dialog's text, all in the user's words: one paragraph per distinct
+    // failure (at most kMaxListed, the newest), a line for those left out,
+    // and the reassurance that the program goes on.
     std::string text() const;
+
+    // What stands behind the details button: the library's or system's own
+    // text of each failure listed that has one. Empty when none has.
+    std::string details() const;
 
 private:
     struct Entry {
-        std::string action;
-        std::string reason;
+        Failure failure;
         int count = 1;
     };
+    std::size_t firstListed() const;
+
     std::vector<Entry> entries_;
 };
 

@@ -3,8 +3,9 @@
 // runs inside guard(), and whatever ends it arrives here. The program keeps
 // running; how the user is told is up to the implementation.
 #include <exception>
-#include <string>
 #include <string_view>
+
+#include "base/failure.h"
 
 namespace velmora {
 
@@ -12,18 +13,16 @@ class FailureHandler {
 public:
     virtual ~FailureHandler() = default;
 
-    // action: what the user was doing, in the user's language ("检查更新").
-    virtual void report(std::string_view action, std::string_view reason) = 0;
+    virtual void report(const Failure& failure) = 0;
 
+    // action: what the user was doing, in the user's language ("检查更新").
     template <typename Handler>
     void guard(std::string_view action, Handler&& handler) noexcept
     {
         try {
             handler();
-        } catch (const std::exception& e) {
-            report(action, e.what());
         } catch (...) {
-            report(action, "未知错误");
+            report(failureOf(action, std::current_exception()));
         }
     }
 };

@@ -34,10 +34,10 @@ using namespace velmora;
 
 class PrintingFailureHandler final : public FailureHandler {
 public:
-    void report(std::string_view action, std::string_view reason) override
+    void report(const Failure& failure) override
     {
-        std::fprintf(stderr, "failure: %.*s: %.*s\n", static_cast<int>(action.size()), action.data(),
-                     static_cast<int>(reason.size()), reason.data());
+        std::fprintf(stderr, "failure: %s: %s: %s\n", failure.action.c_str(), failure.attempt.c_str(),
+                     failure.detail.c_str());
         ++count;
     }
     int count = 0;

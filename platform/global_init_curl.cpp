@@ -1,6 +1,7 @@
 #include "platform/global_init_curl.h"
 
 #include <cctype>
+#include <cerrno>
 #include <mutex>
 #include <string_view>
 
@@ -36,6 +37,45 @@ bool isHttpUrl(const char* url)
         return true;
     };
     return startsWith("http://") || startsWith("https://");
+}
+
+FailureClass curlFailureClass(CURLcode result, long osErrno)
+{
+    switch (result) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return FailureClass::HostNotFound;
+    case CURLE_COULDNT_CONNECT:
+        if (osErrno == ECONNREFUSED)
+            return FailureClass::Refused;
+        if (osErrno == ETIMEDOUT)
+            return FailureClass::TimedOut;
+        return FailureClass::NoConnection;
+    case CURLE_OPERATION_TIMEDOUT:
+        return FailureClass::TimedOut;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        return osErrno == ECONNRESET || osErrno == EPIPE || osErrno == 0 ? FailureClass::Reset
+                                                                          : FailureClass::NoConnection;
+    case CURLE_PARTIAL_FILE:
+        return FailureClass::CutOff;
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_TOO_MANY_REDIRECTS:
+    case CURLE_BAD_CONTENT_ENCODING:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    // The address itself is checked before libcurl sees it: only a redirect
+    // can lead to another scheme.
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return FailureClass::BadResponse;
+    case CURLE_URL_MALFORMAT:
+        return FailureClass::BadAddress;
+    case CURLE_HTTP_RETURNED_ERROR:
+        return FailureClass::HttpError;
+    default:
+        return FailureClass::Unclassified;
+    }
 }
 
 }  // namespace velmora

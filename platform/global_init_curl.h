@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "platform/failure.h"
+
 namespace velmora {
 
 // Runs curl_global_init once per process, before the first handle is made.
@@ -31,5 +33,10 @@ CurlHeaderList noCacheHeaders();
 // True when url names an http or https resource ("http://" or "https://",
 // in any case). libcurl would guess a scheme for anything else.
 bool isHttpUrl(const char* url);
+
+// The class of a failed transfer: its result and, for a failed connection or
+// read, the system's error number (CURLINFO_OS_ERRNO), which tells a refused
+// connection from an unreachable server and a reset from a cut-off.
+FailureClass curlFailureClass(CURLcode result, long osErrno);
 
 }  // namespace velmora

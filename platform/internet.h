@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/transfer_limits.h"
+
 namespace velmora {
 
 using InternetHandle = std::uintptr_t;
@@ -42,7 +44,8 @@ public:
     // Reads up to toRead bytes of the body. Returns true with bytesRead > 0
     // as soon as any bytes are there, true with bytesRead == 0 at the end of
     // the body, and false when the transfer failed (connection cut, body
-    // shorter than announced, broken chunked encoding).
+    // shorter than announced, broken chunked encoding, no byte for the
+    // stall limit).
     virtual bool InternetReadFile(InternetHandle request, void* buffer, std::uint32_t toRead,
                                   std::uint32_t& bytesRead) = 0;
 
@@ -50,7 +53,7 @@ public:
 };
 
 // The backend of the platform this program is built for (libcurl on Linux,
-// WinINet on Windows).
-std::unique_ptr<Internet> createInternet();
+// WinINet on Windows), waiting at most as long as limits allow.
+std::unique_ptr<Internet> createInternet(const TransferLimits& limits = kDownloadLimits);
 
 }  // namespace velmora

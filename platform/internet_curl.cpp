@@ -19,6 +19,8 @@ struct CurlSession {
 
 class InternetCurl final : public PullInternet<CurlSession, PullTransferCurl> {
 public:
+    explicit InternetCurl(const TransferLimits& limits) : limits_(limits) {}
+
     InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType, std::uint32_t) override
     {
         if (accessType != INTERNET_OPEN_TYPE_PRECONFIG && accessType != openTypeDirect)
@@ -37,18 +39,22 @@ public:
         settings.agent = found->agent;
         settings.noCache = (flags & INTERNET_FLAG_RELOAD) != 0;
         settings.directOnly = found->directOnly;
+        settings.limits = limits_;
         auto transfer = std::make_unique<PullTransferCurl>(url, settings);
         if (!transfer->open())
             return 0;
         return addRequest(session, std::move(transfer));
     }
+
+private:
+    TransferLimits limits_;
 };
 
 }  // namespace
 
-std::unique_ptr<Internet> createInternet()
+std::unique_ptr<Internet> createInternet(const TransferLimits& limits)
 {
-    return std::make_unique<InternetCurl>();
+    return std::make_unique<InternetCurl>(limits);
 }
 
 }  // namespace velmora

@@ -12,9 +12,11 @@ namespace {
 
 class InternetWinInet final : public PullInternet<std::unique_ptr<WinInetSession>, WinInetRequest> {
 public:
+    explicit InternetWinInet(const TransferLimits& limits) : limits_(limits) {}
+
     InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType, std::uint32_t flags) override
     {
-        auto session = WinInetSession::open(agent, accessType, flags);
+        auto session = WinInetSession::open(agent, accessType, flags, limits_);
         return session ? addSession(std::move(session)) : 0;
     }
 
@@ -26,15 +28,21 @@ public:
         auto request = std::make_unique<WinInetRequest>();
         if (!request->open((*found)->handle(), url, flags))
             return 0;
+        // Set on the request as well: not every WinINet passes the
+        // session's receive time-out on to the reads.
+        request->limitReadWait(limits_.stall);
         return addRequest(session, std::move(request));
     }
+
+private:
+    TransferLimits limits_;
 };
 
 }  // namespace
 
-std::unique_ptr<Internet> createInternet()
+std::unique_ptr<Internet> createInternet(const TransferLimits& limits)
 {
-    return std::make_unique<InternetWinInet>();
+    return std::make_unique<InternetWinInet>(limits);
 }
 
 }  // namespace velmora

@@ -10,7 +10,6 @@ namespace velmora {
 
 namespace {
 
-constexpr long connectTimeoutSeconds = 60;
 constexpr long maxRedirects = 10;
 constexpr int pollCapMilliseconds = 1000;
 
@@ -46,7 +45,7 @@ long statusOf(std::string_view statusLine)
 }  // namespace
 
 PullTransferCurl::PullTransferCurl(const std::string& url, const Settings& settings)
-    : buffer_(std::make_unique<char[]>(bufferSize))
+    : buffer_(std::make_unique<char[]>(bufferSize)), stallLimit_(settings.limits.stall)
 {
     if (!ensureCurlGlobalInit())
         return;
@@ -83,7 +82,9 @@ bool PullTransferCurl::configure(const std::string& url, const Settings& setting
     ok = ok && curl_easy_setopt(e, CURLOPT_USERAGENT, settings.agent.c_str()) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_HTTPHEADER, requestHeaders_.get()) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
-    ok = ok && curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds) == CURLE_OK;
+    ok = ok && curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(settings.limits.connect.count()))
+                   == CURLE_OK;
+    ok = ok && curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(settings.limits.total.count())) == CURLE_OK;
     // A proxy's CONNECT answer is not the response the caller asked for.
     ok = ok && curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &PullTransferCurl::onBody) == CURLE_OK;
@@ -99,6 +100,7 @@ bool PullTransferCurl::open()
 {
     if (!attached_)
         return false;
+    lastProgress_ = Clock::now();
     while (!headersDone_ && !done_) {
         perform();
         if (!headersDone_ && !done_)
@@ -120,6 +122,9 @@ bool PullTransferCurl::read(char* out, std::size_t capacity, std::size_t& count)
     count = 0;
     if (!attached_)
         return false;
+    // Each read may wait the whole stall limit, however long the caller took
+    // between reads.
+    lastProgress_ = Clock::now();
     while (begin_ == end_) {
         if (done_)
             return result_ == CURLE_OK;
@@ -161,9 +166,42 @@ void PullTransferCurl::perform()
     }
 }
 
+// The stall limit counts from the connection on: before it, libcurl's
+// connect time-out governs.
+bool PullTransferCurl::connected()
+{
+    if (!connected_) {
+        curl_off_t connectTime = 0;
+        curl_off_t pretransferTime = 0;
+        curl_easy_getinfo(easy_.get(), CURLINFO_CONNECT_TIME_T, &connectTime);
+        curl_easy_getinfo(easy_.get(), CURLINFO_PRETRANSFER_TIME_T, &pretransferTime);
+        if (headersDone_ || connectTime > 0 || pretransferTime > 0) {
+            connected_ = true;
+            lastProgress_ = Clock::now();
+        }
+    }
+    return connected_;
+}
+
+void PullTransferCurl::failAsStalled()
+{
+    done_ = true;
+    result_ = CURLE_OPERATION_TIMEDOUT;
+}
+
 void PullTransferCurl::waitForSocket()
 {
-    if (curl_multi_poll(multi_.get(), nullptr, 0, pollCapMilliseconds, nullptr) != CURLM_OK) {
+    int timeout = pollCapMilliseconds;
+    if (connected()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress_ + stallLimit_
+                                                                                - Clock::now());
+        if (left.count() <= 0) {
+            failAsStalled();
+            return;
+        }
+        timeout = static_cast<int>(std::min<long long>(timeout, left.count()));
+    }
+    if (curl_multi_poll(multi_.get(), nullptr, 0, timeout, nullptr) != CURLM_OK) {
         done_ = true;
         result_ = CURLE_RECV_ERROR;
     }
@@ -176,6 +214,7 @@ std::size_t PullTransferCurl::onBody(char* data, std::size_t size, std::size_t c
 
 std::size_t PullTransferCurl::takeBody(const char* data, std::size_t size)
 {
+    lastProgress_ = Clock::now();
     if (size > bufferSize - end_ && begin_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
@@ -199,6 +238,7 @@ std::size_t PullTransferCurl::onHeader(char* data, std::size_t size, std::size_t
 
 void PullTransferCurl::takeHeaderLine(std::string_view line)
 {
+    lastProgress_ = Clock::now();
     // Trailers of a chunked body come through here too; they change nothing.
     if (headersDone_)
         return;

@@ -5,12 +5,14 @@
 // the same whatever the body's size.
 //
 // Not thread-safe: one thread drives the transfer through open() and read().
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "platform/global_init_curl.h"
+#include "platform/transfer_limits.h"
 
 namespace velmora {
 
@@ -20,6 +22,7 @@ public:
         std::string agent;
         bool noCache = true;    // ask the origin, not a cache
         bool directOnly = false;  // ignore the proxy environment variables
+        TransferLimits limits = kDownloadLimits;
     };
 
     PullTransferCurl(const std::string& url, const Settings& settings);
@@ -29,7 +32,8 @@ public:
 
     // Sends the request and waits until the headers of the final response
     // (after redirects) are in, or the transfer has ended. False when the
-    // request failed or the final status is 400 or above.
+    // request failed (also when, once connected, no byte came for the
+    // stall limit) or the final status is 400 or above.
     bool open();
 
     // The Content-Length value of the final response, trimmed, as sent.
@@ -37,7 +41,9 @@ public:
 
     // Copies up to capacity bytes of the body as soon as any are there.
     // count 0 with true means the body has ended; false means the transfer
-    // failed, after every byte that did arrive has been handed out.
+    // failed, after every byte that did arrive has been handed out. A read
+    // that gets no byte for the stall limit fails the transfer, as a
+    // WinINet read does at its receive time-out.
     bool read(char* out, std::size_t capacity, std::size_t& count);
 
 private:
@@ -48,6 +54,10 @@ private:
     void takeHeaderLine(std::string_view line);
     void perform();
     void waitForSocket();
+    bool connected();
+    void failAsStalled();
+
+    using Clock = std::chrono::steady_clock;
 
     static constexpr std::size_t bufferSize = 64 * 1024;
     static_assert(bufferSize >= CURL_MAX_WRITE_SIZE, "a single write from libcurl must always fit once drained");
@@ -64,6 +74,9 @@ private:
     bool headersDone_ = false;
     bool done_ = false;
     CURLcode result_ = CURLE_OK;
+    std::chrono::milliseconds stallLimit_{0};
+    bool connected_ = false;
+    Clock::time_point lastProgress_;  // the last byte, or the start of the wait
 
     long status_ = 0;  // of the response whose headers are coming in
     bool hasLocation_ = false;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/codepage_win32.h"
+#include "platform/platform_error.h"
 #include "platform/system_error_win32.h"
 
 namespace velmora {
@@ -109,11 +110,13 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
     received_ = 0;
     failed_ = ended_ = false;
     failure_.clear();
+    failureClass_ = FailureClass::Unclassified;
 
     std::string current = urlForAnsiCall(url);
     for (int hop = 0; hop <= maxRedirects; ++hop) {
         if (!isHttpUrl(current)) {
-            failure_ = "只能获取 http 或 https 地址：" + current;
+            fail(hop == 0 ? FailureClass::BadAddress : FailureClass::BadResponse,
+                 "只能获取 http 或 https 地址：" + current);
             return false;
         }
         std::string next;
@@ -123,7 +126,7 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
         case Hop::Redirect: current = std::move(next); break;
         }
     }
-    failure_ = "重定向超过 " + std::to_string(maxRedirects) + " 次";
+    fail(FailureClass::BadResponse, "重定向超过 " + std::to_string(maxRedirects) + " 次");
     return false;
 }
 
@@ -133,7 +136,7 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
     HINTERNET request = ::InternetOpenUrlA(static_cast<HINTERNET>(session), url.c_str(), nullptr, 0,
                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     if (!request) {
-        failure_ = systemErrorText(::GetLastError());
+        failWithSystemError(::GetLastError());
         return Hop::Failed;
     }
     const DWORD status = queryStatus(request);
@@ -142,16 +145,19 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
             ::InternetCloseHandle(request);
             const auto target = resolved(url, *location);
             if (!target) {
-                failure_ = "无效的重定向地址：" + *location;
+                fail(FailureClass::BadResponse, "无效的重定向地址：" + *location);
                 return Hop::Failed;
             }
             next = *target;
             return Hop::Redirect;
         }
     }
-    if (status == 0 || status >= 400) {
+    if (status == 0 || (status >= 400 && accepted_ == Statuses::SuccessOnly)) {
         ::InternetCloseHandle(request);
-        failure_ = status == 0 ? std::string("服务器的应答没有状态") : "HTTP " + std::to_string(status);
+        if (status == 0)
+            fail(FailureClass::BadResponse, "服务器的应答没有状态");
+        else
+            fail(FailureClass::HttpError, "HTTP " + std::to_string(status));
         return Hop::Failed;
     }
     handle_ = request;
@@ -164,7 +170,7 @@ bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
 {
     count = 0;
     if (!handle_) {
-        failure_ = "请求未打开";
+        fail(FailureClass::Unclassified, "请求未打开");
         return false;
     }
     if (failed_)
@@ -187,7 +193,7 @@ bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
     if (!ok && count > 0) {
         // The bytes that came before the failure are handed out first.
         failed_ = true;
-        failure_ = systemErrorText(error);
+        failWithSystemError(error);
         return true;
     }
     return count > 0 || readFinished(ok != FALSE, error);
@@ -197,18 +203,38 @@ bool WinInetRequest::readFinished(bool ok, unsigned long error)
 {
     if (!ok) {
         failed_ = true;
-        failure_ = systemErrorText(error);
+        failWithSystemError(error);
         return false;
     }
     ended_ = true;
     const auto declared = declaredLength(contentLength_);
     if (declared && received_ < *declared) {
         failed_ = true;
-        failure_ = "连接在正文结束前断开：收到 " + std::to_string(received_) + " 字节，应为 " +
-                   std::to_string(*declared) + " 字节";
+        fail(FailureClass::CutOff, "连接在正文结束前断开：收到 " + std::to_string(received_) + " 字节，应为 " +
+                                       std::to_string(*declared) + " 字节");
         return false;
     }
     return true;
+}
+
+void WinInetRequest::limitReadWait(std::chrono::milliseconds span)
+{
+    if (!handle_)
+        return;
+    DWORD milliseconds = static_cast<DWORD>(std::max<long long>(1, span.count()));
+    ::InternetSetOptionA(static_cast<HINTERNET>(handle_), INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds,
+                         sizeof milliseconds);
+}
+
+void WinInetRequest::fail(FailureClass failureClass, std::string reason)
+{
+    failureClass_ = failureClass;
+    failure_ = std::move(reason);
+}
+
+void WinInetRequest::failWithSystemError(unsigned long error)
+{
+    fail(systemFailureClass(error), systemErrorText(error));
 }
 
 }  // namespace velmora

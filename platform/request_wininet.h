@@ -4,22 +4,28 @@
 // WinINet's own behaviour is made to keep the contract of platform/internet.h:
 // redirects are followed here (at most ten, http and https only), because
 // WinINet follows them without limit and leaves a redirect to another scheme
-// unanswered; an error status is a failed request; a read returns as soon as
+// unanswered; an error status is a failed request unless the caller takes
+// any status; a read returns as soon as
 // any bytes are there, where InternetReadFile would wait to fill the whole
 // buffer; and a body that ends short of its Content-Length is a failed
 // transfer, where WinINet reports a normal end.
 //
 // Not thread-safe: one thread drives the request.
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "platform/failure.h"
+
 namespace velmora {
 
 class WinInetRequest {
 public:
-    WinInetRequest() = default;
+    enum class Statuses { SuccessOnly, Any };
+
+    explicit WinInetRequest(Statuses accepted = Statuses::SuccessOnly) : accepted_(accepted) {}
     ~WinInetRequest();
     WinInetRequest(const WinInetRequest&) = delete;
     WinInetRequest& operator=(const WinInetRequest&) = delete;
@@ -37,21 +43,30 @@ public:
     // failed, after every byte that did arrive has been handed out.
     bool read(char* out, std::size_t capacity, std::size_t& count);
 
-    // WinINet's reason, or ours, for the last failure.
+    // How long the next reads may wait for a byte; the session's receive
+    // time-out until then.
+    void limitReadWait(std::chrono::milliseconds span);
+
+    // WinINet's reason, or ours, for the last failure, and its class.
     const std::string& failure() const { return failure_; }
+    FailureClass failureClass() const { return failureClass_; }
 
 private:
     enum class Hop { Final, Redirect, Failed };
     Hop openHop(void* session, const std::string& url, std::uint32_t flags, std::string& next);
     bool readFinished(bool ok, unsigned long error);
+    void fail(FailureClass failureClass, std::string reason);
+    void failWithSystemError(unsigned long error);
     void close();
 
+    Statuses accepted_;
     void* handle_ = nullptr;
     std::optional<std::string> contentLength_;
     std::uint64_t received_ = 0;
     bool failed_ = false;        // a failure is waiting behind bytes already handed out
     bool ended_ = false;
     std::string failure_;
+    FailureClass failureClass_ = FailureClass::Unclassified;
 };
 
 }  // namespace velmora

@@ -8,15 +8,22 @@
 #include <memory>
 #include <string>
 
+#include "platform/failure.h"
+#include "platform/transfer_limits.h"
+
 namespace velmora {
 
 class WinInetSession {
 public:
     // InternetOpenA(agent, accessType, no proxy, no bypass list, flags), the
-    // agent converted to the ANSI code page. Nothing when the call fails;
-    // failure then holds WinINet's reason.
+    // agent converted to the ANSI code page, with the connect, send and
+    // receive time-outs of limits (the receive time-out being the stall
+    // limit) set for every request made in it. Nothing when the call fails;
+    // failure and failureClass then hold WinINet's reason and its class.
     static std::unique_ptr<WinInetSession> open(const std::string& agent, std::uint32_t accessType,
-                                                std::uint32_t flags, std::string* failure = nullptr);
+                                                std::uint32_t flags, const TransferLimits& limits,
+                                                std::string* failure = nullptr,
+                                                FailureClass* failureClass = nullptr);
 
     // Takes ownership of an open Internet handle.
     explicit WinInetSession(void* handle) : handle_(handle) {}

@@ -3,18 +3,22 @@
 #include <memory>
 #include <string>
 
+#include "platform/transfer_limits.h"
+
 namespace velmora {
 
 class TransferControl {
 public:
     virtual ~TransferControl() = default;
     // Returns the document at url as UTF-8 text, decoded from UTF-8 (with or
-    // without a byte-order mark) or, failing that, from GB18030. Throws
-    // PlatformError when the document cannot be fetched (no connection,
-    // unresolvable host, time-out, error status).
+    // without a byte-order mark) or, failing that, from GB18030. The body
+    // that comes with any HTTP status is the document: an error page is
+    // text like any other. Throws PlatformError, with its class, only when
+    // the transfer itself fails (no connection, unresolvable host, one of the
+    // limits passed, a body cut off).
     virtual std::string OpenURL(const std::string& url) = 0;
 };
 
-std::unique_ptr<TransferControl> createTransferControl();
+std::unique_ptr<TransferControl> createTransferControl(const TransferLimits& limits = kNoticeLimits);
 
 }  // namespace velmora

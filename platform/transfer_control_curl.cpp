@@ -1,4 +1,6 @@
 // The notice fetch on libcurl: one blocking GET into memory, decoded to text.
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -13,8 +15,6 @@ namespace {
 
 constexpr const char* fetchFailed = "获取更新通知失败";
 constexpr const char* agent = "VB Http";
-constexpr long connectTimeoutSeconds = 10;
-constexpr long transferTimeoutSeconds = 60;
 constexpr long maxRedirects = 10;
 // A notice is a few bytes; anything past this cannot be the marker, and a
 // runaway response must not fill memory.
@@ -57,12 +57,20 @@ std::string curlReason(CURLcode code, const char* detail)
     return reason;
 }
 
+// libcurl's low-speed check counts whole seconds.
+long wholeSeconds(std::chrono::milliseconds span)
+{
+    return std::max<long>(1, static_cast<long>((span.count() + 999) / 1000));
+}
+
 class TransferControlCurl final : public TransferControl {
 public:
+    explicit TransferControlCurl(const TransferLimits& limits) : limits_(limits) {}
+
     std::string OpenURL(const std::string& url) override
     {
         if (!isHttpUrl(url.c_str()))
-            throw PlatformError(fetchFailed, "只能获取 http 或 https 地址：" + url);
+            throw PlatformError(FailureClass::BadAddress, fetchFailed, "只能获取 http 或 https 地址：" + url);
         if (!ensureCurlGlobalInit())
             throw PlatformError(fetchFailed, "libcurl 无法初始化");
         const CurlEasy easy(curl_easy_init());
@@ -76,19 +84,19 @@ public:
         if (set != CURLE_OK)
             throw PlatformError(fetchFailed, curlReason(set, detail));
         const CURLcode result = curl_easy_perform(easy.get());
-        if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && document.capped))
-            throw PlatformError(fetchFailed, curlReason(result, detail));
-
-        long status = 0;
-        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
-        if (status >= 400)
-            throw PlatformError(fetchFailed, "HTTP " + std::to_string(status));
+        if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && document.capped)) {
+            long osErrno = 0;
+            curl_easy_getinfo(easy.get(), CURLINFO_OS_ERRNO, &osErrno);
+            throw PlatformError(curlFailureClass(result, osErrno), fetchFailed, curlReason(result, detail));
+        }
+        // Whatever the status, the body is the notice: a site without one
+        // answers with an error page, which is no marker and no failure.
         const std::string_view bytes = document.capped ? withoutCutCharacter(document.bytes) : document.bytes;
         return documentText(bytes);
     }
 
 private:
-    static CURLcode configure(CURL* easy, const std::string& url, curl_slist* headers, Document& document,
+    CURLcode configure(CURL* easy, const std::string& url, curl_slist* headers, Document& document,
                               char* detail)
     {
         CURLcode rc = curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, detail);
@@ -104,19 +112,25 @@ private:
         set(CURLOPT_USERAGENT, agent);
         set(CURLOPT_HTTPHEADER, headers);
         set(CURLOPT_NOSIGNAL, 1L);
-        set(CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
-        set(CURLOPT_TIMEOUT, transferTimeoutSeconds);
+        set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connect.count()));
+        // A server that accepts and then says nothing sends less than a byte
+        // a second.
+        set(CURLOPT_LOW_SPEED_LIMIT, 1L);
+        set(CURLOPT_LOW_SPEED_TIME, wholeSeconds(limits_.stall));
+        set(CURLOPT_TIMEOUT_MS, static_cast<long>(limits_.total.count()));
         set(CURLOPT_WRITEFUNCTION, &collect);
         set(CURLOPT_WRITEDATA, &document);
         return rc;
     }
+
+    TransferLimits limits_;
 };
 
 }  // namespace
 
-std::unique_ptr<TransferControl> createTransferControl()
+std::unique_ptr<TransferControl> createTransferControl(const TransferLimits& limits)
 {
-    return std::make_unique<TransferControlCurl>();
+    return std::make_unique<TransferControlCurl>(limits);
 }
 
 }  // namespace velmora

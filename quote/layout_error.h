@@ -2,14 +2,14 @@
 // A failure of the proportional layout that is reported to its caller: a
 // window size that cannot be recorded, or a ratio that cannot be computed.
 // Failures of single controls are never reported; they are skipped.
-#include <stdexcept>
-#include <string>
+// what() is Chinese text that can be shown to the user.
+#include "platform/failure.h"
 
 namespace velmora {
 
-class LayoutError : public std::runtime_error {
+class LayoutError : public ProgramError {
 public:
-    using std::runtime_error::runtime_error;
+    using ProgramError::ProgramError;
 };
 
 }  // namespace velmora

@@ -1,13 +1,13 @@
 #pragma once
 // The failures the downloader raises itself (as opposed to the PlatformError of
 // the services it uses). what() is Chinese text that can be shown to the user.
-#include <stdexcept>
+#include "platform/failure.h"
 
 namespace velmora {
 
-class DownloadError : public std::runtime_error {
+class DownloadError : public ProgramError {
 public:
-    using runtime_error::runtime_error;
+    using ProgramError::ProgramError;
 };
 
 }  // namespace velmora

@@ -70,7 +70,7 @@ TEST_F(WindowRegistryTest, WindowClosedDuringItsOwnLoadIsNeverShown)
 
 TEST_F(WindowRegistryTest, FailedLoadIsReportedAndTheWindowShownAllTheSame)
 {
-    defineForm2([](Form&) { throw std::runtime_error("页面控件不可用"); });
+    defineForm2([](Form&) { throw ProgramError("页面控件不可用"); });
     Form* form = windows.show(FormKind::Form2);
     ASSERT_NE(form, nullptr);
     EXPECT_TRUE(form->isVisible());

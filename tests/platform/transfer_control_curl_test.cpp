@@ -40,6 +40,9 @@ TEST_F(TransferControlCurlTest, DecodesTheNoticeInEveryEncodingThePublisherUses)
         {"/close-delimited", ScriptedReply::closeDelimited(200, gbkMarker), utf8Marker},
         {"/empty", ScriptedReply::response(200, ""), ""},
         {"/moved", ScriptedReply::redirect(302, "/gbk"), utf8Marker},
+        // An error status comes with a page, which is the document all the same.
+        {"/404", ScriptedReply::response(404, "<html>404</html>"), "<html>404</html>"},
+        {"/500-marker", ScriptedReply::response(500, gbkMarker), utf8Marker},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -58,23 +61,22 @@ TEST_F(TransferControlCurlTest, FailsWithTheReasonWhenNoDocumentComes)
         LoopbackServer gone;
         return gone.port();
     }();
-    server.script("/404", ScriptedReply::error(404));
-    server.script("/500", ScriptedReply::error(500));
     server.script("/to-file", ScriptedReply::redirect(302, "file:///etc/hostname"));
     server.script("/reset", ScriptedReply().reset());
     server.script("/short", ScriptedReply().send(loopback::responseHead(200, {{"Content-Length", "10"}}) + "abc").close());
     struct Case {
         std::string url;
         std::string reasonPart;
+        FailureClass failureClass;
     };
     const std::vector<Case> cases = {
-        {server.url("/404"), "HTTP 404"},
-        {server.url("/500"), "HTTP 500"},
-        {server.url("/to-file"), "Unsupported protocol"},
-        {server.url("/reset"), ""},
-        {server.url("/short"), "Transferred a partial file"},
-        {"http://127.0.0.1:" + std::to_string(closedPort) + "/update/velmora1.0.txt", "Couldn't connect"},
-        {"file:///etc/hostname", "http"},
+        {server.url("/to-file"), "Unsupported protocol", FailureClass::BadResponse},
+        {server.url("/reset"), "", FailureClass::Reset},
+        {server.url("/short"), "Transferred a partial file", FailureClass::CutOff},
+        {"http://127.0.0.1:" + std::to_string(closedPort) + "/update/velmora1.0.txt", "Couldn't connect",
+         FailureClass::Refused},
+        {"http://velmora.invalid/update/velmora1.0.txt", "Couldn't resolve host", FailureClass::HostNotFound},
+        {"file:///etc/hostname", "http", FailureClass::BadAddress},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.url);
@@ -85,6 +87,7 @@ TEST_F(TransferControlCurlTest, FailsWithTheReasonWhenNoDocumentComes)
             EXPECT_EQ(error.action(), "获取更新通知失败");
             EXPECT_FALSE(error.reason().empty());
             EXPECT_NE(error.reason().find(c.reasonPart), std::string::npos) << error.reason();
+            EXPECT_EQ(error.failureClass(), c.failureClass) << error.reason();
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include "platform/byte_file.h"
 #include "platform/codepage_win32.h"
+#include "platform/platform_error.h"
 #include "platform/shell.h"
 #include "platform/system_error_win32.h"
 #include "platform/window_event_arrival.h"
@@ -51,6 +52,28 @@ TEST(Codepage, UrlsGoToAnsiCallsInTheCodePageOrPercentEncoded)
     }
     EXPECT_EQ(utf8ToAnsi("\xF0\x9F\x98\x80"), std::nullopt);
     EXPECT_EQ(utf8ToAnsi("VB Http"), "VB Http");
+}
+
+TEST(SystemError, CodesFallIntoTheClassesTheUserIsToldAbout)
+{
+    const struct {
+        unsigned long code;
+        FailureClass failureClass;
+    } cases[] = {
+        {112, FailureClass::DiskFull},           // ERROR_DISK_FULL
+        {39, FailureClass::DiskFull},            // ERROR_HANDLE_DISK_FULL
+        {5, FailureClass::NoWritePermission},    // ERROR_ACCESS_DENIED
+        {19, FailureClass::NoWritePermission},   // ERROR_WRITE_PROTECT
+        {12007, FailureClass::HostNotFound},     // ERROR_INTERNET_NAME_NOT_RESOLVED
+        {12002, FailureClass::TimedOut},         // ERROR_INTERNET_TIMEOUT
+        {12029, FailureClass::NoConnection},     // ERROR_INTERNET_CANNOT_CONNECT
+        {12031, FailureClass::Reset},            // ERROR_INTERNET_CONNECTION_RESET
+        {12030, FailureClass::CutOff},           // ERROR_INTERNET_CONNECTION_ABORTED
+        {12152, FailureClass::BadResponse},      // ERROR_HTTP_INVALID_SERVER_RESPONSE
+        {2, FailureClass::Unclassified},         // ERROR_FILE_NOT_FOUND
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(systemFailureClass(c.code), c.failureClass) << c.code;
 }
 
 TEST(SystemError, NamesTheCodeAndTheSystemsWords)

@@ -7,4 +7,9 @@ namespace velmora::testing {
 // iconv do; Wine before version 9 has only the GBK part of the code page.
 bool hasGb18030FourByteTable();
 
+// True when a blocking HTTP read ends at the receive time-out set for it.
+// libcurl's backend and Windows' WinINet do; Wine's WinINet (8.0) waits on
+// for ever, whatever time-out is set on the session or the request.
+bool endsStalledHttpReads();
+
 }  // namespace velmora::testing

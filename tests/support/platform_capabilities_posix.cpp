@@ -4,4 +4,6 @@ namespace velmora::testing {
 
 bool hasGb18030FourByteTable() { return true; }
 
+bool endsStalledHttpReads() { return true; }
+
 }  // namespace velmora::testing

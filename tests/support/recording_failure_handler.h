@@ -8,11 +8,16 @@ namespace velmora::testing {
 
 class RecordingFailureHandler final : public FailureHandler {
 public:
-    void report(std::string_view action, std::string_view reason) override
+    void report(const Failure& failure) override
     {
-        reports.push_back(std::string(action) + "|" + std::string(reason));
+        std::string line = failure.action + "|" + failure.attempt;
+        if (!failure.detail.empty())
+            line += "：" + failure.detail;
+        reports.push_back(std::move(line));
+        received.push_back(failure);
     }
-    std::vector<std::string> reports;  // "action|reason"
+    std::vector<std::string> reports;  // "action|attempt：detail"
+    std::vector<Failure> received;
 };
 
 }  // namespace velmora::testing

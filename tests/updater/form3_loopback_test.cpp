@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/internet.h"
+#include "support/test_folder.h"
 #include "support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"
 #include "updater/cls_download.h"
@@ -75,6 +76,8 @@ protected:
         std::filesystem::remove_all(folder);
         std::filesystem::create_directories(folder);
         platform.folder = folder.string();
+        platform.useFileSystem(localFileSystem());
+        platform.useClock(systemClock());
         platform.makeInternet = [] { return createInternet(); };
         windows.define(FormKind::Form3, [this] { return std::make_unique<Form3>(context); });
     }
@@ -167,6 +170,50 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(InterruptCase{"StopClicked", [](Form3& f) { f.Command2().click(); }, false},
                       InterruptCase{"CloseAsked", [](Form3& f) { f.close(); }, true}),
     [](const auto& info) { return std::string(info.param.id); });
+
+
+// A server that stops sending in the middle of the archive: the read gives up
+// after the stall limit (a short one here), the download ends as a cut-off,
+// the archive in the folder stays as it was, and the window works again.
+TEST_F(WindowTest, AStalledDownloadEndsAndTheWindowWorksAgain)
+{
+    const std::filesystem::path folder = testPath("velmora-form3-stall");
+    std::filesystem::create_directories(folder);
+    const std::string oldArchive = "PK\x03\x04 the release already here";
+    std::ofstream(folder / "Velmora1.0.zip", std::ios::binary) << oldArchive;
+    platform.folder = folder.string();
+    platform.useFileSystem(localFileSystem());
+    TransferLimits limits = kDownloadLimits;
+    limits.stall = std::chrono::seconds(1);
+    platform.makeInternet = [limits] { return createInternet(limits); };
+    windows.define(FormKind::Form3, [this] { return std::make_unique<Form3>(context); });
+
+    loopback::LoopbackServer server;
+    const std::string bytes = pattern(5000);
+    server.script("/stalls", ScriptedReply()
+                                 .send(loopback::responseHead(200, {{"Content-Length", "5000"}}) + bytes.substr(0, 2000))
+                                 .pause(std::chrono::minutes(5)));
+    server.script("/whole", ScriptedReply::response(200, bytes));
+    auto* f = static_cast<Form3*>(windows.show(FormKind::Form3));
+    ASSERT_NE(f, nullptr);
+    f->Text1().setText(QString::fromStdString(server.url("/stalls")));
+    f->Command1().click();
+
+    EXPECT_EQ(f->Label5().text().toStdString(), "连接状态： 下载被中止");
+    const auto readArchive = [&] {
+        std::ifstream in(folder / "Velmora1.0.zip", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(readArchive(), oldArchive);
+    EXPECT_TRUE(f->Command1().isEnabled());
+    EXPECT_TRUE(failures.reports.empty());
+
+    f->Text1().setText(QString::fromStdString(server.url("/whole")));
+    f->Command1().click();
+    EXPECT_EQ(f->Label5().text().toStdString(), "连接状态： 下载完成");
+    EXPECT_EQ(readArchive(), bytes);
+    std::filesystem::remove_all(folder);
+}
 
 }  // namespace
 }  // namespace velmora::testing

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,46 @@ TEST_F(Form3Test, DownloadTakesTheFocusFirstThenTheAddressThenStop)
     EXPECT_EQ(chain, (std::vector<QWidget*>{&f.Command1(), &f.Text1(), &f.Command2()}));
     for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label5"})
         EXPECT_EQ(f.findChild<QWidget*>(label)->focusPolicy(), Qt::NoFocus) << label;
+}
+
+// Enter and Return click the focused button, as on Windows; Space still does;
+// from the text box they click nothing.
+TEST_F(Form3Test, EnterAndReturnClickTheButtonThatHasTheFocus)
+{
+    const struct {
+        const char* name;
+        const char* focus;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int downloads;
+        int stops;
+    } cases[] = {
+        {"Return on Download", "Command1", Qt::Key_Return, Qt::NoModifier, 1, 0},
+        {"keypad Enter on Download", "Command1", Qt::Key_Enter, Qt::KeypadModifier, 1, 0},
+        {"Space on Download", "Command1", Qt::Key_Space, Qt::NoModifier, 1, 0},
+        {"Return on Stop", "Command2", Qt::Key_Return, Qt::NoModifier, 0, 1},
+        {"Enter on Stop", "Command2", Qt::Key_Enter, Qt::NoModifier, 0, 1},
+        {"Return in the address", "Text1", Qt::Key_Return, Qt::NoModifier, 0, 0},
+        {"Ctrl+Return on Download", "Command1", Qt::Key_Return, Qt::ControlModifier, 0, 0},
+        {"a letter on Download", "Command1", Qt::Key_A, Qt::NoModifier, 0, 0},
+    };
+    Form3& f = open();
+    int downloads = 0;
+    int stops = 0;
+    QObject::connect(&f.Command1(), &QPushButton::clicked, [&] { ++downloads; });
+    QObject::connect(&f.Command2(), &QPushButton::clicked, [&] { ++stops; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        downloads = stops = 0;
+        auto* focus = f.findChild<QWidget*>(QString::fromLatin1(c.focus));
+        focus->setFocus();
+        ASSERT_EQ(f.focusWidget(), focus);
+        QTest::keyClick(focus, c.key, c.modifiers);
+        EXPECT_EQ(downloads, c.downloads);
+        EXPECT_EQ(stops, c.stops);
+    }
+    // Return on Download runs the download, as a click does.
+    EXPECT_FALSE(statusLabels.empty());
 }
 
 TEST_F(Form3Test, ALeftClickOnTheLinkOpensTheHomePage)
