@@ -19,6 +19,13 @@ namespace {
 
 std::string systemReason(int error) { return std::strerror(error); }
 
+// A failed system call: its class for the user's words, the system's text for
+// the details.
+PlatformError systemFailure(std::string action, int error)
+{
+    return PlatformError(systemFailureClass(static_cast<unsigned long>(error)), std::move(action), systemReason(error));
+}
+
 // One system call per write; the buffer in front of it gathers the blocks.
 class PosixByteFile final : public ByteFile {
 public:
@@ -36,7 +43,7 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                throw PlatformError("写入文件“" + path_ + "”失败", systemReason(errno));
+                throw systemFailure("写入文件“" + path_ + "”失败", errno);
             }
             data += n;
             size -= static_cast<std::size_t>(n);
@@ -56,10 +63,10 @@ public:
         if (::fsync(fd) != 0 && errno != EINVAL) {
             const int error = errno;
             ::close(fd);
-            throw PlatformError("写入文件“" + path_ + "”失败", systemReason(error));
+            throw systemFailure("写入文件“" + path_ + "”失败", error);
         }
         if (::close(fd) != 0 && errno != EINTR)
-            throw PlatformError("关闭文件“" + path_ + "”失败", systemReason(errno));
+            throw systemFailure("关闭文件“" + path_ + "”失败", errno);
     }
 
 private:
@@ -93,7 +100,7 @@ public:
     {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
-            throw PlatformError("无法打开文件“" + path + "”", systemReason(errno));
+            throw systemFailure("无法打开文件“" + path + "”", errno);
         // POSIX has no share modes; an advisory lock is the nearest thing to
         // denying other readers while the file is written.
         (void)::flock(fd, LOCK_EX | LOCK_NB);
@@ -103,7 +110,7 @@ public:
     void replace(const std::string& from, const std::string& to) override
     {
         if (std::rename(from.c_str(), to.c_str()) != 0)
-            throw PlatformError("无法用“" + from + "”替换“" + to + "”", systemReason(errno));
+            throw systemFailure("无法用“" + from + "”替换“" + to + "”", errno);
         syncFolderOf(to);
     }
 
@@ -123,7 +130,7 @@ private:
         const int error = errno;
         ::close(fd);
         if (result != 0 && error != EINVAL)
-            throw PlatformError("无法把“" + folder + "”中的更改写入磁盘", systemReason(error));
+            throw systemFailure("无法把“" + folder + "”中的更改写入磁盘", error);
     }
 
     static std::string folderOf(const std::string& path)
@@ -138,12 +145,12 @@ private:
     {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
-            throw PlatformError("无法打开文件“" + path + "”", systemReason(errno));
+            throw systemFailure("无法打开文件“" + path + "”", errno);
         struct stat status {};
         if (::fstat(fd, &status) != 0) {
             const int error = errno;
             ::close(fd);
-            throw PlatformError("无法读取文件“" + path + "”", systemReason(error));
+            throw systemFailure("无法读取文件“" + path + "”", error);
         }
         const auto size = static_cast<std::size_t>(status.st_size);
         // mmap refuses a length of 0; an empty file has nothing to map.
@@ -153,7 +160,7 @@ private:
         const int error = errno;
         ::close(fd);  // the mapping keeps the file
         if (data == MAP_FAILED)
-            throw PlatformError("无法读取文件“" + path + "”", systemReason(error));
+            throw systemFailure("无法读取文件“" + path + "”", error);
         return std::make_unique<MappedFile>(data, size);
     }
 };

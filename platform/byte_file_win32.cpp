@@ -12,6 +12,13 @@ namespace velmora {
 
 namespace {
 
+// A failed system call: its class for the user's words, the system's text for
+// the details.
+PlatformError systemFailure(std::string action, DWORD error)
+{
+    return PlatformError(systemFailureClass(error), std::move(action), systemErrorText(error));
+}
+
 // One system call per write; the buffer in front of it gathers the blocks.
 class Win32ByteFile final : public ByteFile {
 public:
@@ -30,7 +37,7 @@ public:
             const DWORD chunk = size > 0x40000000u ? 0x40000000u : static_cast<DWORD>(size);
             DWORD written = 0;
             if (!::WriteFile(file_, data, chunk, &written, nullptr) || written == 0)
-                throw PlatformError("写入文件“" + path_ + "”失败", systemErrorText(::GetLastError()));
+                throw systemFailure("写入文件“" + path_ + "”失败", ::GetLastError());
             data += written;
             size -= written;
         }
@@ -51,10 +58,10 @@ public:
         if (!::FlushFileBuffers(file)) {
             const DWORD error = ::GetLastError();
             ::CloseHandle(file);
-            throw PlatformError("写入文件“" + path_ + "”失败", systemErrorText(error));
+            throw systemFailure("写入文件“" + path_ + "”失败", error);
         }
         if (!::CloseHandle(file))
-            throw PlatformError("关闭文件“" + path_ + "”失败", systemErrorText(::GetLastError()));
+            throw systemFailure("关闭文件“" + path_ + "”失败", ::GetLastError());
     }
 
 private:
@@ -108,7 +115,7 @@ public:
         const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
-            throw PlatformError("无法打开文件“" + path + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());
         return std::make_unique<BufferedByteFile>(std::make_unique<Win32ByteFile>(file, path));
     }
 
@@ -116,7 +123,7 @@ public:
     {
         const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
         if (!::MoveFileExW(utf8ToWide(from).c_str(), utf8ToWide(to).c_str(), flags))
-            throw PlatformError("无法用“" + from + "”替换“" + to + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法用“" + from + "”替换“" + to + "”", ::GetLastError());
     }
 
     std::unique_ptr<FileContents> openForReading(const std::string& path) override
@@ -124,20 +131,20 @@ public:
         const HandleGuard file(::CreateFileW(utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file.get() == INVALID_HANDLE_VALUE)
-            throw PlatformError("无法打开文件“" + path + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());
         LARGE_INTEGER size{};
         if (!::GetFileSizeEx(file.get(), &size))
-            throw PlatformError("无法读取文件“" + path + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法读取文件“" + path + "”", ::GetLastError());
         // A mapping of an empty file is refused; there is nothing to map.
         if (size.QuadPart == 0)
             return std::make_unique<MappedFile>(nullptr, 0);
         const HandleGuard mapping(::CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
         if (!mapping.get())
-            throw PlatformError("无法读取文件“" + path + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法读取文件“" + path + "”", ::GetLastError());
         // The view keeps the mapping and the file open after both handles close.
         const void* view = ::MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
         if (!view)
-            throw PlatformError("无法读取文件“" + path + "”", systemErrorText(::GetLastError()));
+            throw systemFailure("无法读取文件“" + path + "”", ::GetLastError());
         return std::make_unique<MappedFile>(view, static_cast<std::size_t>(size.QuadPart));
     }
 };

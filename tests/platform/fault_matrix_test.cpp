@@ -230,8 +230,8 @@ const std::string kLength = std::to_string(kBody.size());
 // What the dialog says for the two disk faults. The byte file reports them
 // without their class for now, so the dialog names the failed step only;
 // the system's text is behind the details button.
-const std::string kFolderMessage = "无法打开文件“{part}”";
-const std::string kDiskFullMessage = "写入文件“{part}”失败";
+const std::string kFolderMessage = "无法打开文件“{part}”：没有写入权限，请检查文件夹是否允许写入";
+const std::string kDiskFullMessage = "写入文件“{part}”失败：磁盘空间不足，请清理磁盘后再试";
 const std::string kHead = loopback::responseHead(200, {{"Content-Length", kLength}});
 
 INSTANTIATE_TEST_SUITE_P(
