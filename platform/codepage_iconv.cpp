@@ -28,7 +28,7 @@ private:
     iconv_t cd_;
 };
 
-constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 }  // namespace
 
@@ -39,7 +39,7 @@ std::string gb18030ToUtf8(std::string_view bytes)
     if (!cd.valid()) {
         // Without a GB18030 table nothing but ASCII can be trusted.
         for (char c : bytes)
-            out += (static_cast<unsigned char>(c) < 0x80) ? std::string(1, c) : std::string(replacementCharacter);
+            out += (static_cast<unsigned char>(c) < 0x80) ? std::string(1, c) : std::string(kReplacementCharacter);
         return out;
     }
     char* in = const_cast<char*>(bytes.data());
@@ -54,7 +54,7 @@ std::string gb18030ToUtf8(std::string_view bytes)
             if (errno == E2BIG)
                 continue;
             // An invalid or truncated sequence: mark it and go on after it.
-            out += replacementCharacter;
+            out += kReplacementCharacter;
             ++in;
             --inLeft;
             iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);

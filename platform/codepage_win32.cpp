@@ -8,11 +8,11 @@ namespace velmora {
 
 namespace {
 
-constexpr UINT gb18030CodePage = 54936;
+constexpr UINT kGb18030CodePage = 54936;
 // GBK, the two-byte part of GB18030: what remains where the system has no
 // GB18030 table (Wine before version 9 has none).
-constexpr UINT gbkCodePage = 936;
-constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+constexpr UINT kGbkCodePage = 936;
+constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 
 std::wstring toWide(UINT codePage, std::string_view bytes, DWORD flags = 0)
 {
@@ -102,7 +102,7 @@ std::string gb18030ToUtf8(std::string_view bytes)
 {
     // Sequence by sequence, so that what does not decode becomes U+FFFD and
     // not the code page's own stand-in (936 maps a lone 0x80 to the euro sign).
-    static const UINT codePage = ::IsValidCodePage(gb18030CodePage) ? gb18030CodePage : gbkCodePage;
+    static const UINT codePage = ::IsValidCodePage(kGb18030CodePage) ? kGb18030CodePage : kGbkCodePage;
     std::string out;
     while (!bytes.empty()) {
         const std::size_t length = sequenceLength(bytes);
@@ -111,7 +111,7 @@ std::string gb18030ToUtf8(std::string_view bytes)
         } else {
             const std::wstring wide =
                 length == 0 ? std::wstring() : toWide(codePage, bytes.substr(0, length), MB_ERR_INVALID_CHARS);
-            out += wide.empty() ? std::string(replacementCharacter) : wideToUtf8(wide);
+            out += wide.empty() ? std::string(kReplacementCharacter) : wideToUtf8(wide);
         }
         bytes.remove_prefix(length == 0 ? 1 : length);
     }

@@ -41,9 +41,9 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string documentText(std::string_view bytes)
 {
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, bom.size()) == bom)
-        bytes.remove_prefix(bom.size());
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kBom.size()) == kBom)
+        bytes.remove_prefix(kBom.size());
     if (isValidUtf8(bytes))
         return std::string(bytes);
     return gb18030ToUtf8(bytes);

@@ -6,12 +6,13 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/http_rules.h"
+
 namespace velmora {
 
 namespace {
 
-constexpr long maxRedirects = 10;
-constexpr int pollCapMilliseconds = 1000;
+constexpr int kPollCapMilliseconds = 1000;
 
 std::string_view trimmed(std::string_view text)
 {
@@ -45,7 +46,7 @@ long statusOf(std::string_view statusLine)
 }  // namespace
 
 PullTransferCurl::PullTransferCurl(const std::string& url, const Settings& settings)
-    : buffer_(std::make_unique<char[]>(bufferSize)), stallLimit_(settings.limits.stall)
+    : buffer_(std::make_unique<char[]>(kBufferSize)), stallLimit_(settings.limits.stall)
 {
     if (!ensureCurlGlobalInit())
         return;
@@ -78,7 +79,7 @@ bool PullTransferCurl::configure(const std::string& url, const Settings& setting
     ok = ok && curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK;
-    ok = ok && curl_easy_setopt(e, CURLOPT_MAXREDIRS, maxRedirects) == CURLE_OK;
+    ok = ok && curl_easy_setopt(e, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects)) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_USERAGENT, settings.agent.c_str()) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_HTTPHEADER, requestHeaders_.get()) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK;
@@ -191,7 +192,7 @@ void PullTransferCurl::failAsStalled()
 
 void PullTransferCurl::waitForSocket()
 {
-    int timeout = pollCapMilliseconds;
+    int timeout = kPollCapMilliseconds;
     if (connected()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress_ + stallLimit_
                                                                                 - Clock::now());
@@ -215,12 +216,12 @@ std::size_t PullTransferCurl::onBody(char* data, std::size_t size, std::size_t c
 std::size_t PullTransferCurl::takeBody(const char* data, std::size_t size)
 {
     lastProgress_ = Clock::now();
-    if (size > bufferSize - end_ && begin_ > 0) {
+    if (size > kBufferSize - end_ && begin_ > 0) {
         std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (size > bufferSize - end_) {
+    if (size > kBufferSize - end_) {
         // libcurl keeps these bytes and offers them again after the resume.
         paused_ = true;
         return CURL_WRITEFUNC_PAUSE;

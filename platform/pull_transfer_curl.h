@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/global_init_curl.h"
-#include "platform/transfer_limits.h"
+#include "platform/http_rules.h"
 
 namespace velmora {
 
@@ -59,8 +59,8 @@ private:
 
     using Clock = std::chrono::steady_clock;
 
-    static constexpr std::size_t bufferSize = 64 * 1024;
-    static_assert(bufferSize >= CURL_MAX_WRITE_SIZE, "a single write from libcurl must always fit once drained");
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static_assert(kBufferSize >= CURL_MAX_WRITE_SIZE, "a single write from libcurl must always fit once drained");
 
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;  // next byte to hand out

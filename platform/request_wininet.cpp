@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/codepage_win32.h"
+#include "platform/http_rules.h"
 #include "platform/platform_error.h"
 #include "platform/system_error_win32.h"
 
@@ -16,7 +17,6 @@ namespace velmora {
 
 namespace {
 
-constexpr int maxRedirects = 10;
 
 std::string trimmed(std::string_view text)
 {
@@ -113,7 +113,7 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
     failureClass_ = FailureClass::Unclassified;
 
     std::string current = urlForAnsiCall(url);
-    for (int hop = 0; hop <= maxRedirects; ++hop) {
+    for (int hop = 0; hop <= kMaxRedirects; ++hop) {
         if (!isHttpUrl(current)) {
             fail(hop == 0 ? FailureClass::BadAddress : FailureClass::BadResponse,
                  "只能获取 http 或 https 地址：" + current);
@@ -126,7 +126,7 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
         case Hop::Redirect: current = std::move(next); break;
         }
     }
-    fail(FailureClass::BadResponse, "重定向超过 " + std::to_string(maxRedirects) + " 次");
+    fail(FailureClass::BadResponse, "重定向超过 " + std::to_string(kMaxRedirects) + " 次");
     return false;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/failure.h"
-#include "platform/transfer_limits.h"
+#include "platform/http_rules.h"
 
 namespace velmora {
 

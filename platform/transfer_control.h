@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/transfer_limits.h"
+#include "platform/http_rules.h"
 
 namespace velmora {
 

@@ -6,19 +6,13 @@
 
 #include "platform/global_init_curl.h"
 #include "platform/document_text.h"
+#include "platform/http_rules.h"
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"
 
 namespace velmora {
 
 namespace {
-
-constexpr const char* fetchFailed = "获取更新通知失败";
-constexpr const char* agent = "VB Http";
-constexpr long maxRedirects = 10;
-// A notice is a few bytes; anything past this cannot be the marker, and a
-// runaway response must not fill memory.
-constexpr std::size_t documentLimit = 64 * 1024;
 
 struct Document {
     std::string bytes;
@@ -29,7 +23,7 @@ std::size_t collect(char* data, std::size_t size, std::size_t count, void* targe
 {
     auto& document = *static_cast<Document*>(target);
     const std::size_t offered = size * count;
-    const std::size_t room = documentLimit - document.bytes.size();
+    const std::size_t room = kNoticeByteLimit - document.bytes.size();
     document.bytes.append(data, std::min(offered, room));
     if (offered <= room)
         return offered;
@@ -70,24 +64,24 @@ public:
     std::string OpenURL(const std::string& url) override
     {
         if (!isHttpUrl(url.c_str()))
-            throw PlatformError(FailureClass::BadAddress, fetchFailed, "只能获取 http 或 https 地址：" + url);
+            throw PlatformError(FailureClass::BadAddress, kNoticeFetchFailed, "只能获取 http 或 https 地址：" + url);
         if (!ensureCurlGlobalInit())
-            throw PlatformError(fetchFailed, "libcurl 无法初始化");
+            throw PlatformError(kNoticeFetchFailed, "libcurl 无法初始化");
         const CurlEasy easy(curl_easy_init());
         const CurlHeaderList headers = noCacheHeaders();
         if (!easy || !headers)
-            throw PlatformError(fetchFailed, "libcurl 无法创建请求");
+            throw PlatformError(kNoticeFetchFailed, "libcurl 无法创建请求");
 
         Document document;
         char detail[CURL_ERROR_SIZE] = {};
         const CURLcode set = configure(easy.get(), url, headers.get(), document, detail);
         if (set != CURLE_OK)
-            throw PlatformError(fetchFailed, curlReason(set, detail));
+            throw PlatformError(kNoticeFetchFailed, curlReason(set, detail));
         const CURLcode result = curl_easy_perform(easy.get());
         if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && document.capped)) {
             long osErrno = 0;
             curl_easy_getinfo(easy.get(), CURLINFO_OS_ERRNO, &osErrno);
-            throw PlatformError(curlFailureClass(result, osErrno), fetchFailed, curlReason(result, detail));
+            throw PlatformError(curlFailureClass(result, osErrno), kNoticeFetchFailed, curlReason(result, detail));
         }
         // Whatever the status, the body is the notice: a site without one
         // answers with an error page, which is no marker and no failure.
@@ -108,8 +102,8 @@ private:
         set(CURLOPT_PROTOCOLS_STR, "http,https");
         set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
         set(CURLOPT_FOLLOWLOCATION, 1L);
-        set(CURLOPT_MAXREDIRS, maxRedirects);
-        set(CURLOPT_USERAGENT, agent);
+        set(CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects));
+        set(CURLOPT_USERAGENT, kHttpAgent);
         set(CURLOPT_HTTPHEADER, headers);
         set(CURLOPT_NOSIGNAL, 1L);
         set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits_.connect.count()));

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/document_text.h"
+#include "platform/http_rules.h"
 #include "platform/internet.h"
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"
@@ -15,12 +16,6 @@
 namespace velmora {
 
 namespace {
-
-constexpr const char* fetchFailed = "获取更新通知失败";
-constexpr const char* agent = "VB Http";
-// A notice is a few bytes; anything past this cannot be the marker, and a
-// runaway response must not fill memory.
-constexpr std::size_t documentLimit = 64 * 1024;
 
 // A document cut at the limit may end inside a UTF-8 character; drop that
 // partial character rather than reading the whole text as GB18030.
@@ -54,7 +49,7 @@ private:
 
 [[noreturn]] void throwTimedOut(milliseconds total)
 {
-    throw PlatformError(FailureClass::TimedOut, fetchFailed,
+    throw PlatformError(FailureClass::TimedOut, kNoticeFetchFailed,
                         "超过 " + std::to_string(total.count()) + " 毫秒仍未收完");
 }
 
@@ -68,25 +63,25 @@ public:
         std::string reason;
         FailureClass failureClass = FailureClass::Unclassified;
         const auto session =
-            WinInetSession::open(agent, INTERNET_OPEN_TYPE_PRECONFIG, 0, limits_, &reason, &failureClass);
+            WinInetSession::open(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0, limits_, &reason, &failureClass);
         if (!session)
-            throw PlatformError(failureClass, fetchFailed, reason);
+            throw PlatformError(failureClass, kNoticeFetchFailed, reason);
         // Whatever the status, the body is the notice: a site without one
         // answers with an error page, which is no marker and no failure.
         WinInetRequest request(WinInetRequest::Statuses::Any);
         if (!request.open(session->handle(), url, INTERNET_FLAG_RELOAD))
-            throw PlatformError(request.failureClass(), fetchFailed, request.failure());
+            throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
 
         std::string bytes;
         char block[4096];
-        while (bytes.size() < documentLimit) {
+        while (bytes.size() < kNoticeByteLimit) {
             if (deadline.passed())
                 throwTimedOut(limits_.total);
             if (deadline.limited())
                 request.limitReadWait(std::min(limits_.stall, deadline.left()));
             std::size_t count = 0;
-            if (!request.read(block, std::min(sizeof block, documentLimit - bytes.size()), count))
-                throw PlatformError(request.failureClass(), fetchFailed, request.failure());
+            if (!request.read(block, std::min(sizeof block, kNoticeByteLimit - bytes.size()), count))
+                throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
             if (count == 0)
                 return documentText(bytes);
             bytes.append(block, count);

@@ -12,9 +12,9 @@ constexpr std::array<int, 256> makeDecodeTable()
 {
     std::array<int, 256> table{};
     table.fill(kNotInAlphabet);
-    constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (std::size_t i = 0; i < alphabet.size(); ++i)
-        table[static_cast<unsigned char>(alphabet[i])] = static_cast<int>(i);
+    constexpr std::string_view kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (std::size_t i = 0; i < kAlphabet.size(); ++i)
+        table[static_cast<unsigned char>(kAlphabet[i])] = static_cast<int>(i);
     return table;
 }
 

@@ -8,13 +8,13 @@
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
 #include "updater/size_text.h"
+#include "platform/http_rules.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr std::uint32_t kBlockSize = 512;
-constexpr const char* kAgent = "VB Http";
 
 // Marks the instance busy for the length of one call, exceptions included.
 class BusyMark {
@@ -67,7 +67,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     std::string url = sRemoteURL;
 
     raiseStatus(kStatusConnecting);
-    HandleCloser session(internet_, internet_.InternetOpen(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0));
+    HandleCloser session(internet_, internet_.InternetOpen(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0));
     if (!session.isOpen()) {
         lastOutcome_ = DownloadOutcome::ConnectFailed;
         raiseStatus(kStatusConnectFailed);

@@ -19,6 +19,7 @@
 #include "base/window_registry.h"
 #include "platform/platform.h"
 #include "platform/program_folder.h"
+#include "platform/qt_text.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"
 #include "updater/status_text.h"
@@ -30,11 +31,6 @@ namespace {
 constexpr const char* kArchiveName = "Velmora1.0.zip";
 constexpr std::int32_t kTimeOut = 5000;
 constexpr int kFrameMilliseconds = 16;
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // 宋体 is the Song face of Chinese Windows; where it is missing, the Song
 // faces that free font packages bring stand in for it.
@@ -58,24 +54,8 @@ QFont songFont(int pointSize)
 // asked for meanwhile is carried out.
 class Form3::DownloadRun {
 public:
-    explicit DownloadRun(Form3& form) : form_(form), hadFocus_(form.command1_->hasFocus())
-    {
-        form_.command1_->setEnabled(false);
-        form_.frameDue_ = true;
-        form_.frameTimer_.start();
-    }
-    ~DownloadRun()
-    {
-        form_.frameTimer_.stop();
-        form_.pushCaptions();
-        form_.settleProgressBar();
-        form_.command1_->setEnabled(true);
-        // Disabling the button passed its focus on; it takes it back.
-        if (hadFocus_)
-            form_.command1_->setFocus();
-        if (std::exchange(form_.closeWhenDone_, false))
-            form_.close();
-    }
+    explicit DownloadRun(Form3& form) : form_(form), hadFocus_(form.command1_->hasFocus()) { form_.downloadStarts(); }
+    ~DownloadRun() { form_.downloadEnded(hadFocus_); }
     DownloadRun(const DownloadRun&) = delete;
     DownloadRun& operator=(const DownloadRun&) = delete;
 
@@ -83,6 +63,26 @@ private:
     Form3& form_;
     bool hadFocus_;
 };
+
+void Form3::downloadStarts()
+{
+    command1_->setEnabled(false);
+    frameDue_ = true;
+    frameTimer_.start();
+}
+
+void Form3::downloadEnded(bool buttonHadFocus)
+{
+    frameTimer_.stop();
+    pushCaptions();
+    settleProgressBar();
+    command1_->setEnabled(true);
+    // Disabling the button passed its focus on; it takes it back.
+    if (buttonHadFocus)
+        command1_->setFocus();
+    if (std::exchange(closeWhenDone_, false))
+        close();
+}
 
 Form3::Form3(const AppContext& context) : context_(context)
 {

@@ -64,6 +64,11 @@ protected:
 
 private:
     class DownloadRun;
+    // Before and after one download: the button disabled and the frame timer
+    // running, then the last captions on the screen, the button back (with
+    // the focus it had) and a close asked for meanwhile carried out.
+    void downloadStarts();
+    void downloadEnded(bool buttonHadFocus);
 
     void createControls();
     void createLink();

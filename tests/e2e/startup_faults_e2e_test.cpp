@@ -9,7 +9,7 @@
 
 #include "app/update_notice.h"
 #include "e2e_support.h"
-#include "platform/transfer_limits.h"
+#include "platform/http_rules.h"
 
 namespace velmora::testing {
 namespace {

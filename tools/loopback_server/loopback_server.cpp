@@ -8,7 +8,7 @@ namespace velmora::loopback {
 
 namespace {
 
-constexpr std::size_t requestHeadLimit = 64 * 1024;
+constexpr std::size_t kRequestHeadLimit = 64 * 1024;
 
 }  // namespace
 
@@ -98,7 +98,7 @@ void LoopbackServer::serve(Connection& connection)
 {
     const int fd = connection.fd;
     Ending ending = Ending::Close;
-    const auto head = receiveHead(fd, requestHeadLimit);
+    const auto head = receiveHead(fd, kRequestHeadLimit);
     const auto request = head ? parseRequestHead(*head) : std::nullopt;
     if (request) {
         log_.add(*request);

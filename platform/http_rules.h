@@ -1,9 +1,25 @@
 #pragma once
-// How long an HTTP transfer may wait before it fails, the same on every
-// backend.
+// The HTTP client's rules, the same on every backend (libcurl and WinINet)
+// and for both the notice fetch and the download: who the program says it
+// is, how far it follows redirects, how much of a notice it reads and how
+// long a transfer may wait before it fails.
 #include <chrono>
+#include <cstddef>
 
 namespace velmora {
+
+// The agent string of every request the program sends itself.
+inline constexpr const char* kHttpAgent = "VB Http";
+
+// Redirects followed before a request fails (http and https only).
+inline constexpr int kMaxRedirects = 10;
+
+// What a failed notice fetch says it was doing, on every backend.
+inline constexpr const char* kNoticeFetchFailed = "获取更新通知失败";
+
+// A notice is a few bytes; the fetch reads at most this much of a document,
+// so a server that sends without end cannot fill the memory.
+inline constexpr std::size_t kNoticeByteLimit = 64 * 1024;
 
 struct TransferLimits {
     // Name resolution and connection, per connection made.
