@@ -29,6 +29,10 @@ if(NOT GTest_FOUND)
 endif()
 include(GoogleTest)
 
+# Tests that talk to the loopback server: a proxy configured in the
+# environment must not see their requests.
+set(VELMORA_LOOPBACK_ONLY no_proxy=127.0.0.1,localhost NO_PROXY=127.0.0.1,localhost)
+
 function(velmora_add_test)
   cmake_parse_arguments(T "QT" "NAME;RESOURCE_LOCK" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(T_QT)

@@ -4,14 +4,13 @@
 // reports each outcome back to the server, which is where the test reads it.
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <thread>
 
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "support/test_files.h"
 #include "support/test_folder.h"
 
 namespace velmora::testing {
@@ -27,16 +26,13 @@ const std::string kPopupTitle = "弹出窗口测试";
 
 std::string fileText(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return fileBytes(path).value_or("");
 }
 
-std::string attachmentBody(char seed)
+// Two different bodies of 200 KiB: the server's pattern from two offsets.
+std::string attachmentBody(std::uint64_t which)
 {
-    std::string body;
-    for (int i = 0; i < 200 * 1024; ++i)
-        body += static_cast<char>(seed + i * 7 % 251);
-    return body;
+    return patternBytes(which * 7, 200 * 1024);
 }
 
 ScriptedReply attachment(const std::string& body)
@@ -52,7 +48,7 @@ protected:
     {
         std::filesystem::remove_all(home_);
         std::filesystem::create_directories(downloads_);
-        site_.script("/files/report.bin", attachment(attachmentBody('a')));
+        site_.script("/files/report.bin", attachment(attachmentBody(0)));
         // The camera and microphone of a machine without them: Chromium's
         // fake devices, here only; the program itself never asks for them.
         app_ = startVelmora(x_, artifactPath(name() + ".log"),
@@ -77,12 +73,8 @@ protected:
 
     bool windowGone(const std::string& title)
     {
-        for (int i = 0; i < 100; ++i) {
-            if (x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty())
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return waitUntil(
+            [&] { return x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty(); }, 10s);
     }
 
     void keys(const std::string& window, const std::string& sequence)
@@ -149,9 +141,7 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
 {
     // Pinned first: leaving full screen must not lose the pin.
     click(x_, window_, menuItemCentre("ckzd"));
-    for (int i = 0; i < 50 && !hasAboveState(x_, window_); ++i)
-        std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(hasAboveState(x_, window_));
+    ASSERT_TRUE(waitUntil([&] { return hasAboveState(x_, window_); }, 5s));
     const WindowGeometry before = windowGeometry(x_, window_);
     clickCell(0, 2);
     ASSERT_TRUE(reported("fullscreen-on"));
@@ -212,7 +202,7 @@ TEST_F(BrowserPaneEndToEnd, PageBoxesAreChineseAndNameTheSite)
 
 TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
 {
-    const std::string first = attachmentBody('a');
+    const std::string first = attachmentBody(0);
     clickCell(0, 3);
     std::string dialog = waitForWindow("保存文件");
     ASSERT_FALSE(dialog.empty()) << "no save dialog";
@@ -220,15 +210,14 @@ TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
     keys(dialog, "Return");  // the suggested name in the download folder
     ASSERT_FALSE(waitForWindow("下载").empty());
     const auto saved = downloads_ / "report.bin";
-    for (int i = 0; i < 100 && fileText(saved) != first; ++i)
-        std::this_thread::sleep_for(100ms);
+    waitUntil([&] { return fileText(saved) == first; }, 10s);
     EXPECT_EQ(fileText(saved), first);
     screenshot("download-done");
 
     // Again, with other bytes. The dialog suggests a name of its own beside
     // the file already there; typed over with that file's name, it asks
     // before replacing it, and declining, then cancelling, leaves the first.
-    site_.script("/files/report.bin", attachment(attachmentBody('z')));
+    site_.script("/files/report.bin", attachment(attachmentBody(1)));
     clickCell(0, 3);
     dialog = waitForWindow("保存文件");
     ASSERT_FALSE(dialog.empty());
@@ -250,8 +239,7 @@ TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
     keys(dialog, "Return");
     const auto notes = downloads_ / "笔记.txt";
     const std::string expected = fileText(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "files/notes.txt");
-    for (int i = 0; i < 100 && fileText(notes) != expected; ++i)
-        std::this_thread::sleep_for(100ms);
+    waitUntil([&] { return fileText(notes) == expected; }, 10s);
     EXPECT_EQ(fileText(notes), expected);
 
     // Nothing else was left in the folder: no half file, no copy.
@@ -280,13 +268,14 @@ TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
     screenshot("sign-in");
     keys(dialog, "Return");
 
-    bool sent = false;
-    for (int i = 0; i < 100 && !sent; ++i) {
-        for (const auto& request : site_.requests())
-            sent = sent || request.header("Authorization") == "Basic emhhbmc6bWltYQ==";  // zhang:mima
-        std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_TRUE(sent);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (const auto& request : site_.requests())
+                if (request.header("Authorization") == "Basic emhhbmc6bWltYQ==")  // zhang:mima
+                    return true;
+            return false;
+        },
+        10s));
     // The server still refuses: the dialog comes again, and declining it
     // leaves the page showing the server's answer.
     const std::string again = waitForWindow("需要登录");

@@ -8,6 +8,7 @@
 
 #include "app/menu_table.h"
 #include "e2e_support.h"
+#include "support/test_files.h"
 
 namespace velmora::testing {
 namespace {
@@ -45,14 +46,10 @@ TEST(MainWindowEndToEnd, PanesLoadTheSiteAndEveryMenuItemLoadsItsPage)
     // Pinning: the window manager holds the state; the window stays put.
     const WindowGeometry before = windowGeometry(x, window);
     click(x, window, menuItemCentre("ckzd"));
-    for (int i = 0; i < 50 && !hasAboveState(x, window); ++i)
-        std::this_thread::sleep_for(100ms);
-    EXPECT_TRUE(hasAboveState(x, window));
+    EXPECT_TRUE(waitUntil([&] { return hasAboveState(x, window); }, 5s));
     EXPECT_EQ(windowGeometry(x, window), before);
     click(x, window, menuItemCentre("ckzd"));
-    for (int i = 0; i < 50 && hasAboveState(x, window); ++i)
-        std::this_thread::sleep_for(100ms);
-    EXPECT_FALSE(hasAboveState(x, window));
+    EXPECT_TRUE(waitUntil([&] { return !hasAboveState(x, window); }, 5s));
     EXPECT_EQ(windowGeometry(x, window), before);
     EXPECT_TRUE(app->running());
 }
@@ -103,9 +100,7 @@ TEST(MainWindowEndToEnd, QuoteItemOpensOneQuoteWindowOnItsOwnHost)
 
     // Closed and chosen again: a new window that asks for the page again.
     x.run("xdotool windowactivate --sync " + quote + " key --clearmodifiers alt+F4");
-    for (int i = 0; i < 50 && visibleWindows(x, "股票行情--") > 0; ++i)
-        std::this_thread::sleep_for(100ms);
-    ASSERT_EQ(visibleWindows(x, "股票行情--"), 0);
+    ASSERT_TRUE(waitUntil([&] { return visibleWindows(x, "股票行情--") == 0; }, 5s));
     click(x, window, menuItemCentre("gphq"));
     EXPECT_FALSE(x.waitForWindow("股票行情--", 30000).empty());
     settle(demo, x, window);

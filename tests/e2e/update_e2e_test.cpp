@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e_support.h"
+#include "support/test_files.h"
 #include "updater/release_signature.h"
 
 namespace velmora::testing {
@@ -29,25 +30,12 @@ constexpr Point kDownloadButton{448, 37};
 
 std::string readFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return fileBytes(path).value_or("");
 }
 
 bool visible(const XSession& x, const std::string& title)
 {
     return !x.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty();
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::milliseconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(100ms);
-    }
-    return true;
 }
 
 TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)

@@ -15,6 +15,7 @@
 #include "platform/clock.h"
 #include "platform/http_backend_fixture.h"
 #include "support/fake_message_pump.h"
+#include "support/test_files.h"
 #include "updater/cls_download.h"
 #include "support/test_folder.h"
 
@@ -28,14 +29,6 @@ const Codes kReadToEnd = {1, 2, 3, 4, 9, 6};
 const Codes kStopped = {1, 2, 3, 4, 5, 6};
 const Codes kRefused = {1, 2, 8, 6};
 const std::string kOldArchive = "the archive that stood there before";
-
-std::optional<std::string> fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class DownloadHttpTest : public HttpBackendTest {
 protected:

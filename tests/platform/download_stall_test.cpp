@@ -19,6 +19,7 @@
 #include "platform/internet.h"
 #include "support/fake_message_pump.h"
 #include "support/platform_capabilities.h"
+#include "support/test_files.h"
 #include "support/test_folder.h"
 #include "tools/loopback_server/loopback_server.h"
 #include "updater/cls_download.h"
@@ -34,23 +35,9 @@ const Codes kReadToEnd = {1, 2, 3, 4, 9, 6};
 const Codes kRefused = {1, 2, 8, 6};
 const std::string kOldArchive = "the archive that stood there before";
 
-std::string body(std::size_t size)
-{
-    std::string bytes;
-    for (std::size_t i = 0; i < size; ++i)
-        bytes += loopback::patternByte(i);
-    return bytes;
-}
-
 std::string head(std::size_t length)
 {
     return loopback::responseHead(200, {{"Content-Length", std::to_string(length)}});
-}
-
-std::string fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class DownloadStallTest : public ::testing::Test {
@@ -104,7 +91,7 @@ protected:
 
 TEST_F(DownloadStallTest, NoByteForTheStallLimitEndsTheDownloadAsACutOff)
 {
-    const std::string bytes = body(5000);
+    const std::string bytes = patternBytes(0, 5000);
     const Ending ending = download(ScriptedReply().send(head(5000) + bytes.substr(0, 2000)).pause(5min), 1s);
 
     EXPECT_EQ(ending.statuses, kReadToEnd);
@@ -117,7 +104,7 @@ TEST_F(DownloadStallTest, NoByteForTheStallLimitEndsTheDownloadAsACutOff)
 
 TEST_F(DownloadStallTest, TheLimitIsForEachReadNotForTheWholeDownload)
 {
-    const std::string bytes = body(4000);
+    const std::string bytes = patternBytes(0, 4000);
     ScriptedReply slow;
     slow.send(head(4000));
     for (std::size_t at = 0; at < 4000; at += 1000)
@@ -144,7 +131,7 @@ TEST_F(DownloadStallTest, NoAnswerAfterTheConnectionIsARequestThatFailed)
 TEST_F(DownloadStallTest, TheProgramsOwnLimitIsThirtySeconds)
 {
     ASSERT_EQ(kDownloadLimits.stall, 30s);
-    const std::string bytes = body(3000);
+    const std::string bytes = patternBytes(0, 3000);
     const Ending ending = download(ScriptedReply().send(head(3000) + bytes.substr(0, 1000)).pause(5min),
                                    std::nullopt);
 

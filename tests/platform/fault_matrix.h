@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/test_files.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {
@@ -22,14 +23,6 @@ namespace velmora {
 inline constexpr std::chrono::seconds kCallBound{30};
 // How long a server goes silent in the middle of a body before it goes on.
 inline constexpr std::chrono::milliseconds kStall{1500};
-
-inline std::string patternBody(std::uint64_t size)
-{
-    std::string body(size, '\0');
-    for (std::uint64_t i = 0; i < size; ++i)
-        body[i] = loopback::patternByte(i);
-    return body;
-}
 
 inline std::filesystem::path makeScratchFolder(const std::string& prefix)
 {
@@ -50,10 +43,7 @@ inline void writeFile(const std::filesystem::path& path, const std::string& byte
 // The file's bytes; "<missing>" when there is no such file.
 inline std::string readFile(const std::filesystem::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return "<missing>";
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    return fileBytes(path).value_or("<missing>");
 }
 
 // A loopback port that was just free: connections to it are refused.

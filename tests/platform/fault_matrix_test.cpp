@@ -60,11 +60,11 @@ struct DownloadRow {
 
 void PrintTo(const DownloadRow& row, std::ostream* os) { *os << row.name; }
 
-const std::string kBody = patternBody(20000);
-const std::string kBigBody = patternBody(256 * 1024);
+const std::string kBody = patternBytes(0, 20000);
+const std::string kBigBody = patternBytes(0, 256 * 1024);
 // Less than the file's 64 KiB buffer, more than the 64 KiB disk has room for
 // beside the good archive.
-const std::string kBufferedBody = patternBody(62 * 1024);
+const std::string kBufferedBody = patternBytes(0, 62 * 1024);
 const Codes kRefused = {1, 2, 8, 6};
 const Codes kReadToEnd = {1, 2, 3, 4, 9, 6};
 

@@ -9,17 +9,10 @@
 #include <string>
 
 #include "platform/internet.h"
+#include "support/test_files.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {
-
-inline std::string patternBytes(std::uint64_t offset, std::uint64_t size)
-{
-    std::string text;
-    for (std::uint64_t i = 0; i < size; ++i)
-        text += loopback::patternByte(offset + i);
-    return text;
-}
 
 class HttpBackendTest : public ::testing::Test {
 protected:

@@ -7,13 +7,6 @@
 
 namespace velmora {
 
-inline constexpr std::uint32_t blockSize = 512;  // the downloader's block
-
-inline std::string patternText(std::uint64_t offset, std::uint64_t size)
-{
-    return patternBytes(offset, size);
-}
-
 class InternetCurlTest : public HttpBackendTest {
 protected:
     // Reads until exactly size bytes have come; each read must deliver some.

@@ -50,10 +50,10 @@ TEST_F(InternetCurlTest, LargeBodyIsStreamedThroughABoundedBuffer)
 
     std::uint64_t total = 0;
     std::uint64_t firstMismatch = size;
-    char block[blockSize];
+    char block[HttpBackendTest::kBlock];
     for (;;) {
         std::uint32_t count = 0;
-        ASSERT_TRUE(internet->InternetReadFile(request, block, blockSize, count)) << "after " << total;
+        ASSERT_TRUE(internet->InternetReadFile(request, block, HttpBackendTest::kBlock, count)) << "after " << total;
         if (count == 0)
             break;
         for (std::uint32_t i = 0; i < count && firstMismatch == size; ++i) {
@@ -108,9 +108,9 @@ TEST_F(InternetCurlTest, ClosedOrUnknownHandlesStandForNothing)
 
     // Closing the session closes the requests made in it.
     internet->InternetCloseHandle(session);
-    char block[blockSize];
+    char block[HttpBackendTest::kBlock];
     std::uint32_t count = 7;
-    EXPECT_FALSE(internet->InternetReadFile(request, block, blockSize, count));
+    EXPECT_FALSE(internet->InternetReadFile(request, block, HttpBackendTest::kBlock, count));
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(internet->InternetOpenUrl(session, server.url("/a"), INTERNET_FLAG_RELOAD), 0u);
     internet->InternetCloseHandle(request);  // already gone: nothing happens

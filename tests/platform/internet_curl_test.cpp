@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 
 TEST_F(InternetCurlTest, DeliversEveryBodyShapeByteForByte)
 {
-    const std::string body = patternText(0, 5000);
+    const std::string body = patternBytes(0, 5000);
     const std::string head = loopback::responseHead(200, {{"Content-Length", "5000"}});
     struct Case {
         std::string path;
@@ -139,7 +139,7 @@ TEST_F(InternetCurlTest, AcceptsSuccessStatusesWhateverTheirBody)
 
 TEST_F(InternetCurlTest, BrokenBodyFailsAfterTheBytesThatCame)
 {
-    const std::string part = patternText(0, 300);
+    const std::string part = patternBytes(0, 300);
     const std::string lengthHead = loopback::responseHead(200, {{"Content-Length", "1000"}});
     const std::string chunkedHead = loopback::responseHead(200, {{"Transfer-Encoding", "chunked"}});
     struct Case {
@@ -164,8 +164,8 @@ TEST_F(InternetCurlTest, BrokenBodyFailsAfterTheBytesThatCame)
         EXPECT_EQ(server.holdsEnded(), holdsEnded);
         server.releaseHeld();
         std::uint32_t count = 0;
-        char block[blockSize];
-        EXPECT_FALSE(internet->InternetReadFile(request, block, blockSize, count));
+        char block[HttpBackendTest::kBlock];
+        EXPECT_FALSE(internet->InternetReadFile(request, block, HttpBackendTest::kBlock, count));
         EXPECT_EQ(count, 0u);
         internet->InternetCloseHandle(request);
     }
@@ -173,7 +173,7 @@ TEST_F(InternetCurlTest, BrokenBodyFailsAfterTheBytesThatCame)
 
 TEST_F(InternetCurlTest, ReadReturnsAsSoonAsAnyBytesAreThere)
 {
-    const std::string body = patternText(0, 1000);
+    const std::string body = patternBytes(0, 1000);
     server.script("/trickle", ScriptedReply()
                                   .send(loopback::responseHead(200, {{"Content-Length", "1000"}}) + body.substr(0, 1))
                                   .hold()

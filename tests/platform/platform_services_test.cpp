@@ -18,6 +18,7 @@
 #include "platform/program_folder.h"
 #include "platform/clock.h"
 #include "platform/platform_error.h"
+#include "support/test_files.h"
 #include "support/test_folder.h"
 
 namespace velmora {
@@ -32,14 +33,6 @@ std::string utf8Text(const fs::path& path)
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
-}
-
-std::optional<std::string> fileBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class ByteFileTest : public ::testing::Test {

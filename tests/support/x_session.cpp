@@ -37,14 +37,20 @@ XSession::XSession(int width, int height)
     if (number.empty())
         throw std::runtime_error("Xvfb did not start");
     display_ = ":" + number;
-    windowManager_ = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
-                                                    std::map<std::string, std::string>{{"DISPLAY", display_}},
-                                                    "/dev/null");
-    // openbox owns the WM_S0 selection once it manages the screen.
-    for (int i = 0; i < 200; ++i) {
-        if (run("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // openbox owns the WM_S0 selection once it manages the screen. On a busy
+    // machine it has been seen to die or stall before it got there: a second
+    // one is started before the session gives up.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        windowManager_ = std::make_unique<ChildProcess>(std::vector<std::string>{"openbox"},
+                                                        std::map<std::string, std::string>{{"DISPLAY", display_}},
+                                                        "/dev/null");
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+        while (std::chrono::steady_clock::now() < deadline && windowManager_->running()) {
+            if (run("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") != std::string::npos)
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        windowManager_.reset();
     }
     throw std::runtime_error("openbox did not start");
 }

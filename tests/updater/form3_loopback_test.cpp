@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/internet.h"
+#include "support/test_files.h"
 #include "support/test_folder.h"
 #include "support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"
@@ -25,14 +26,6 @@ namespace velmora::testing {
 namespace {
 
 using loopback::ScriptedReply;
-
-std::string pattern(std::size_t size)
-{
-    std::string bytes;
-    for (std::size_t i = 0; i < size; ++i)
-        bytes += loopback::patternByte(i);
-    return bytes;
-}
 
 struct ServerCase {
     const char* id;
@@ -49,7 +42,7 @@ void PrintTo(const ServerCase& c, std::ostream* os)
 
 std::vector<ServerCase> serverCases()
 {
-    const std::string bytes = pattern(5000);
+    const std::string bytes = patternBytes(0, 5000);
     const std::string head5000 = loopback::responseHead(200, {{"Content-Length", "5000"}});
     return {
         {"Whole", ScriptedReply::response(200, bytes), "连接状态： 下载完成", "下载进度： 100.0 %", true},
@@ -113,7 +106,7 @@ TEST_P(Form3LoopbackTest, TheStatusLineNamesTheRealEnding)
     ASSERT_EQ(std::filesystem::exists(archive), c.archiveArrives);
     if (c.archiveArrives) {
         std::ifstream in(archive, std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), pattern(5000));
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), patternBytes(0, 5000));
     }
     EXPECT_TRUE(failures.reports.empty());
 }
@@ -144,7 +137,7 @@ TEST_P(Form3InterruptTest, EndsOneBlockAfterTheBlockItArrivedDuring)
 {
     constexpr std::int32_t kArrivesDuringBlock = 40;
     const InterruptCase& c = GetParam();
-    server.script("/velmora.zip", ScriptedReply::response(200, pattern(1 << 20)));
+    server.script("/velmora.zip", ScriptedReply::response(200, patternBytes(0, 1 << 20)));
     auto* f = static_cast<Form3*>(windows.show(FormKind::Form3));
     ASSERT_NE(f, nullptr);
     const QPointer<Form3> alive(f);
@@ -189,7 +182,7 @@ TEST_F(WindowTest, AStalledDownloadEndsAndTheWindowWorksAgain)
     windows.define(FormKind::Form3, [this] { return std::make_unique<Form3>(context); });
 
     loopback::LoopbackServer server;
-    const std::string bytes = pattern(5000);
+    const std::string bytes = patternBytes(0, 5000);
     server.script("/stalls", ScriptedReply()
                                  .send(loopback::responseHead(200, {{"Content-Length", "5000"}}) + bytes.substr(0, 2000))
                                  .pause(std::chrono::minutes(5)));
@@ -200,10 +193,7 @@ TEST_F(WindowTest, AStalledDownloadEndsAndTheWindowWorksAgain)
     f->Command1().click();
 
     EXPECT_EQ(f->Label5().text().toStdString(), "连接状态： 下载被中止");
-    const auto readArchive = [&] {
-        std::ifstream in(folder / "Velmora1.0.zip", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
+    const auto readArchive = [&] { return fileBytes(folder / "Velmora1.0.zip"); };
     EXPECT_EQ(readArchive(), oldArchive);
     EXPECT_TRUE(f->Command1().isEnabled());
     EXPECT_TRUE(failures.reports.empty());
