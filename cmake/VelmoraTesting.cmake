@@ -43,7 +43,7 @@ function(velmora_add_test)
     target_link_libraries(${T_NAME} PRIVATE GTest::gtest_main)
   endif()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock velmora_warnings)
-  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
   # Listing the cases under Wine takes a second or so per program; it is done
   # once per test run, not at build time, so a build needs no Wine. A case's

@@ -9,14 +9,14 @@
 #include "app/menu_table.h"
 #include "base/site.h"
 #include "platform/message_box.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
 namespace velmora {
 namespace {
 
-using testing::FakeBrowserPane;
+using test::FakeBrowserPane;
 
-class Form1Test : public testing::WindowTest {
+class Form1Test : public test::WindowTest {
 protected:
     void SetUp() override
     {

@@ -20,11 +20,11 @@
 #include "app/form1.h"
 #include "app/update_notice.h"
 #include "platform/transfer_control.h"
-#include "support/test_folder.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/test_folder.h"
+#include "tests/support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using loopback::ScriptedReply;
@@ -159,4 +159,4 @@ TEST_F(WindowTest, ASilentSiteHoldsTheStartOnlyForTheNoticeLimits)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

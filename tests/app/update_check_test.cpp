@@ -9,7 +9,7 @@
 #include "base/site.h"
 #include "app/update_notice.h"
 #include "platform/message_box.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
 namespace velmora {
 namespace {
@@ -36,7 +36,7 @@ private:
     WindowRegistry& windows_;
 };
 
-class UpdateCheckTest : public testing::WindowTest {
+class UpdateCheckTest : public test::WindowTest {
 protected:
     void SetUp() override
     {
@@ -113,7 +113,7 @@ TEST_F(UpdateCheckTest, YesHandsOverAndTheMainWindowIsNeverShown)
 
 TEST_F(UpdateCheckTest, FailedFetchIsReportedAndTheMainWindowStillAppears)
 {
-    platform.notice = testing::refuseNotice;
+    platform.notice = test::refuseNotice;
     auto* form = static_cast<Form1*>(windows.show(FormKind::Form1));
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(failures.reports.size(), 1u);

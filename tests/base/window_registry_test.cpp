@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
 namespace velmora {
 namespace {
@@ -23,7 +23,7 @@ private:
     std::function<void(Form&)> onLoad_;
 };
 
-class WindowRegistryTest : public testing::WindowTest {
+class WindowRegistryTest : public test::WindowTest {
 protected:
     void defineForm2(std::function<void(Form&)> onLoad = {})
     {

@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
-#include "support/test_files.h"
-#include "support/test_folder.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -402,4 +402,4 @@ TEST_F(BrowserPaneEndToEnd, APaneWhoseRendererDiesLoadsItsPageAgain)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -1,13 +1,13 @@
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 
 #include <charconv>
 #include <filesystem>
 #include <functional>
 
 #include "app/form1.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 std::uint16_t portOf(std::string_view host)
 {
@@ -90,4 +90,4 @@ std::string artifactPath(const std::string& name)
     return std::string(VELMORA_ARTIFACT_DIR) + "/" + name;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -10,11 +10,11 @@
 #include <QMenuBar>
 
 #include "base/site.h"
-#include "support/child_process.h"
-#include "support/x_session.h"
+#include "tests/support/child_process.h"
+#include "tests/support/x_session.h"
 #include "tools/loopback_server/loopback_server.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 // The port of a "host:port" fixed into the program.
 std::uint16_t portOf(std::string_view host);
@@ -48,4 +48,4 @@ bool hasAboveState(const XSession& x, const std::string& window);
 
 std::string artifactPath(const std::string& name);
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

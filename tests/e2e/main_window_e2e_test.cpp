@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "app/menu_table.h"
-#include "e2e_support.h"
-#include "support/test_files.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -109,4 +109,4 @@ TEST(MainWindowEndToEnd, QuoteItemOpensOneQuoteWindowOnItsOwnHost)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

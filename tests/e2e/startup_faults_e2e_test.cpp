@@ -8,10 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "app/update_notice.h"
-#include "e2e_support.h"
+#include "tests/e2e/e2e_support.h"
 #include "platform/http_rules.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -74,4 +74,4 @@ TEST(StartupFaultsEndToEnd, ASilentSiteDelaysTheFirstWindowOnlyByTheNoticeLimits
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

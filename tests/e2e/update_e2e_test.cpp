@@ -11,11 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include "e2e_support.h"
-#include "support/test_files.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 #include "updater/release_signature.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using namespace std::chrono_literals;
@@ -94,4 +94,4 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

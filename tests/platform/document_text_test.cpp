@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/document_text.h"
-#include "support/platform_capabilities.h"
+#include "tests/support/platform_capabilities.h"
 
 namespace velmora {
 namespace {
@@ -35,7 +35,7 @@ TEST(DocumentText, DecodesUtf8OrElseGb18030)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.bytes == "\x81\x30\x81\x30" && !testing::hasGb18030FourByteTable())
+        if (c.bytes == "\x81\x30\x81\x30" && !test::hasGb18030FourByteTable())
             continue;
         EXPECT_EQ(documentText(c.bytes), c.text);
     }

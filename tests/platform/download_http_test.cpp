@@ -13,11 +13,11 @@
 
 #include "platform/byte_file.h"
 #include "platform/clock.h"
-#include "platform/http_backend_fixture.h"
-#include "support/fake_message_pump.h"
-#include "support/test_files.h"
+#include "tests/platform/http_backend_fixture.h"
+#include "tests/support/fake_message_pump.h"
+#include "tests/support/test_files.h"
 #include "updater/cls_download.h"
-#include "support/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -51,7 +51,7 @@ protected:
 
     std::int32_t download(const std::string& path) { return dl.DLFile(server.url(path), target.string(), 5000); }
 
-    const std::filesystem::path folder = velmora::testing::testPath("velmora-download");
+    const std::filesystem::path folder = velmora::test::testPath("velmora-download");
     const std::filesystem::path target = folder / "Velmora1.0.zip";
     FakeMessagePump pump;
     Cls_DownLoad dl{*internet, systemClock(), pump, localFileSystem()};

@@ -13,17 +13,17 @@
 
 #include "platform/byte_file.h"
 #include "platform/clock.h"
-#include "platform/http_backend_fixture.h"
-#include "support/fake_message_pump.h"
-#include "support/test_folder.h"
-#include "support/test_signer.h"
+#include "tests/platform/http_backend_fixture.h"
+#include "tests/support/fake_message_pump.h"
+#include "tests/support/test_folder.h"
+#include "tests/support/test_signer.h"
 #include "updater/cls_download.h"
 
 namespace velmora {
 namespace {
 
 using loopback::ScriptedReply;
-using testing::TestSigner;
+using test::TestSigner;
 
 const std::string kOldArchive = "the archive that stood there before";
 const std::string kArchive = patternBytes(0, 5000);
@@ -87,7 +87,7 @@ protected:
         std::filesystem::remove_all(folder, ignored);
     }
 
-    const std::filesystem::path folder = velmora::testing::testPath("velmora-signed");
+    const std::filesystem::path folder = velmora::test::testPath("velmora-signed");
     const std::filesystem::path target = folder / "Velmora1.0.zip";
     const std::unique_ptr<SignatureVerifier> verifier = createSignatureVerifier();
     FakeMessagePump pump;

@@ -17,10 +17,10 @@
 #include "platform/byte_file.h"
 #include "platform/clock.h"
 #include "platform/internet.h"
-#include "support/fake_message_pump.h"
-#include "support/platform_capabilities.h"
-#include "support/test_files.h"
-#include "support/test_folder.h"
+#include "tests/support/fake_message_pump.h"
+#include "tests/support/platform_capabilities.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
 #include "tools/loopback_server/loopback_server.h"
 #include "updater/cls_download.h"
 
@@ -51,7 +51,7 @@ protected:
 
     void SetUp() override
     {
-        if (!velmora::testing::endsStalledHttpReads())
+        if (!velmora::test::endsStalledHttpReads())
             GTEST_SKIP() << "this system's HTTP library never ends a stalled read";
     }
 
@@ -85,7 +85,7 @@ protected:
     }
 
     loopback::LoopbackServer server;
-    const std::filesystem::path folder = velmora::testing::testPath("velmora-stall");
+    const std::filesystem::path folder = velmora::test::testPath("velmora-stall");
     const std::filesystem::path target = folder / "Velmora1.0.zip";
 };
 

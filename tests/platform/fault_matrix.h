@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/test_files.h"
+#include "tests/support/test_files.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {

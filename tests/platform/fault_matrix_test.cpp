@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "base/failure_digest.h"
-#include "platform/fault_matrix.h"
+#include "tests/platform/fault_matrix.h"
 #include "platform/platform_error.h"
-#include "platform/private_mounts.h"
-#include "support/fake_message_pump.h"
+#include "tests/platform/private_mounts.h"
+#include "tests/support/fake_message_pump.h"
 #include "updater/cls_download.h"
 #include "updater/status_text.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/internet.h"
-#include "support/test_files.h"
+#include "tests/support/test_files.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/http_backend_fixture.h"
+#include "tests/platform/http_backend_fixture.h"
 
 namespace velmora {
 namespace {

@@ -3,7 +3,7 @@
 // that only libcurl's behaviour is checked against.
 #include <string>
 
-#include "http_backend_fixture.h"
+#include "tests/platform/http_backend_fixture.h"
 
 namespace velmora {
 

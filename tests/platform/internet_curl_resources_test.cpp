@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/internet_curl_fixture.h"
+#include "tests/platform/internet_curl_fixture.h"
 
 namespace velmora {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/internet_curl_fixture.h"
-#include "support/test_folder.h"
+#include "tests/platform/internet_curl_fixture.h"
+#include "tests/support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -77,7 +77,7 @@ TEST_F(InternetCurlTest, FollowsRedirectsAndReportsOnlyTheFinalResponse)
 
 TEST_F(InternetCurlTest, RefusesWhatIsNotASuccessfulHttpResponse)
 {
-    const std::string localFile = velmora::testing::testPath("velmora-local-file.txt").string();
+    const std::string localFile = velmora::test::testPath("velmora-local-file.txt").string();
     std::ofstream(localFile) << "local file";
     server.script("/404", ScriptedReply::error(404));
     server.script("/400", ScriptedReply::error(400));

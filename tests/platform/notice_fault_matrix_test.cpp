@@ -14,7 +14,7 @@
 #include "base/failure_words.h"
 #include "app/update_notice.h"
 #include "platform/document_text.h"
-#include "platform/fault_matrix.h"
+#include "tests/platform/fault_matrix.h"
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"
 

@@ -18,8 +18,8 @@
 #include "platform/program_folder.h"
 #include "platform/clock.h"
 #include "platform/platform_error.h"
-#include "support/test_files.h"
-#include "support/test_folder.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -46,7 +46,7 @@ protected:
 
     std::string path(const std::string& name) const { return utf8Text(folder / utf8Path(name)); }
 
-    const fs::path folder = velmora::testing::testPath("velmora-byte-file");
+    const fs::path folder = velmora::test::testPath("velmora-byte-file");
 };
 
 TEST_F(ByteFileTest, WritesExactlyTheBytesGivenAndTruncatesWhatStoodThere)

@@ -1,4 +1,4 @@
-#include "platform/private_mounts.h"
+#include "tests/platform/private_mounts.h"
 
 #include <fcntl.h>
 #include <sched.h>

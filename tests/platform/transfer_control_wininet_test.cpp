@@ -8,7 +8,7 @@
 
 #include "platform/platform_error.h"
 #include "platform/transfer_control.h"
-#include "support/platform_capabilities.h"
+#include "tests/support/platform_capabilities.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {
@@ -96,7 +96,7 @@ TEST_F(TransferControlWinInetTest, FailsWithTheReasonWhenNoDocumentComes)
 TEST_F(TransferControlWinInetTest, GivesUpOnASilentSiteWithinItsLimits)
 {
     using namespace std::chrono_literals;
-    if (!velmora::testing::endsStalledHttpReads())
+    if (!velmora::test::endsStalledHttpReads())
         GTEST_SKIP() << "this system's WinINet never ends a stalled read";
     const TransferLimits limits{1s, 1s, 3s};
     const auto limited = createTransferControl(limits);

@@ -17,7 +17,7 @@
 
 // Last: shell.h's constants share their names with USER32's macros.
 #include <windows.h>
-#include "support/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace velmora {
 namespace {
@@ -105,7 +105,7 @@ HANDLE openExisting(const std::string& path, DWORD access)
 
 TEST(Win32ByteFile, OthersMayWriteButNotReadWhileItIsWritten)
 {
-    const std::string path = velmora::testing::testPath("velmora-share-mode.zip").string();
+    const std::string path = velmora::test::testPath("velmora-share-mode.zip").string();
     auto file = localFileSystem().openForWriting(path);
     struct Case {
         const char* name;

@@ -11,7 +11,7 @@
 
 #include "platform/layout_target.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 struct Placement {
     double Left;
@@ -89,4 +89,4 @@ public:
     std::deque<FakeLayoutControl> controls;  // stable addresses
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

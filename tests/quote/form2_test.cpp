@@ -10,12 +10,12 @@
 #include "app/form1.h"
 #include "base/site.h"
 #include "quote/form2.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
 namespace velmora {
 namespace {
 
-using testing::FakeBrowserPane;
+using test::FakeBrowserPane;
 
 const QRect kDesignBrowser(0, 0, 753, 577);
 
@@ -24,7 +24,7 @@ std::string quotePage()
     return "http://" + std::string(kQuoteHost) + "/main.html";
 }
 
-class Form2Test : public testing::WindowTest {
+class Form2Test : public test::WindowTest {
 protected:
     void SetUp() override
     {

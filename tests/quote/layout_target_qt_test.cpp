@@ -17,12 +17,12 @@
 
 #include "platform/layout_target_qt.h"
 #include "quote/proportional_layout.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/window_test_fixture.h"
 
 namespace velmora {
 namespace {
 
-class QtLayoutTargetTest : public testing::WindowTest {
+class QtLayoutTargetTest : public test::WindowTest {
 protected:
     void SetUp() override
     {

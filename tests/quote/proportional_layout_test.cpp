@@ -13,9 +13,9 @@
 namespace velmora {
 namespace {
 
-using testing::FakeLayoutControl;
-using testing::FakeLayoutTarget;
-using testing::Placement;
+using test::FakeLayoutControl;
+using test::FakeLayoutTarget;
+using test::Placement;
 
 constexpr float kDesignWidth = 11010;
 constexpr float kDesignHeight = 8625;

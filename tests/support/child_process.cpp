@@ -1,4 +1,4 @@
-#include "support/child_process.h"
+#include "tests/support/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace velmora::testing {
+namespace velmora::test {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::map<std::string, std::string>& extraEnvironment,
@@ -116,4 +116,4 @@ std::string runAndRead(const std::string& command)
     return out;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class ChildProcess {
 public:
@@ -35,4 +35,4 @@ private:
 // Runs a command to its end and returns what it printed on standard output.
 std::string runAndRead(const std::string& command);
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -18,10 +18,10 @@
 #include "platform/platform.h"
 #include "platform/program_folder.h"
 #include "platform/platform_error.h"
-#include "support/fake_clock.h"
-#include "support/fake_file_system.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_file_system.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class FakeBrowserPane final : public BrowserPane {
 public:
@@ -154,4 +154,4 @@ inline std::string refuseNotice(const std::string&)
     throw PlatformError("获取更新通知失败", "Couldn't connect to server");
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

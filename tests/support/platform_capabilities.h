@@ -1,7 +1,7 @@
 #pragma once
 // What the system under the tests can do, where systems the program runs on
 // differ in ways no backend can make up for.
-namespace velmora::testing {
+namespace velmora::test {
 
 // True when the system decodes GB18030's four-byte sequences. Windows and
 // iconv do; Wine before version 9 has only the GBK part of the code page.
@@ -12,4 +12,4 @@ bool hasGb18030FourByteTable();
 // for ever, whatever time-out is set on the session or the request.
 bool endsStalledHttpReads();
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

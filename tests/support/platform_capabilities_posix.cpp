@@ -1,9 +1,9 @@
-#include "support/platform_capabilities.h"
+#include "tests/support/platform_capabilities.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 bool hasGb18030FourByteTable() { return true; }
 
 bool endsStalledHttpReads() { return true; }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -1,8 +1,8 @@
-#include "support/platform_capabilities.h"
+#include "tests/support/platform_capabilities.h"
 
 #include <windows.h>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 bool hasGb18030FourByteTable() { return ::IsValidCodePage(54936) != FALSE; }
 
@@ -13,4 +13,4 @@ bool endsStalledHttpReads()
     return !ntdll || !::GetProcAddress(ntdll, "wine_get_version");
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -4,7 +4,7 @@
 
 #include "base/failure_handler.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class RecordingFailureHandler final : public FailureHandler {
 public:
@@ -20,4 +20,4 @@ public:
     std::vector<Failure> received;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 inline std::filesystem::path testPath(const std::string& prefix)
 {
@@ -20,4 +20,4 @@ inline std::filesystem::path testPath(const std::string& prefix)
     return std::filesystem::path(::testing::TempDir()) / name;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

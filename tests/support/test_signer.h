@@ -8,9 +8,9 @@
 #include <string>
 
 #include "platform/signature_verifier.h"
-#include "support/fake_signature_verifier.h"
+#include "tests/support/fake_signature_verifier.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class TestSigner {
 public:
@@ -40,4 +40,4 @@ private:
     std::array<unsigned char, crypto_sign_SECRETKEYBYTES> secretKey_{};
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -10,10 +10,10 @@
 
 #include "base/app_context.h"
 #include "base/window_registry.h"
-#include "support/fake_platform.h"
-#include "support/recording_failure_handler.h"
+#include "tests/support/fake_platform.h"
+#include "tests/support/recording_failure_handler.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -42,4 +42,4 @@ protected:
     AppContext context{platform, windows, failures};
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -1,4 +1,4 @@
-#include "support/x_session.h"
+#include "tests/support/x_session.h"
 
 #include <unistd.h>
 
@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
-namespace velmora::testing {
+namespace velmora::test {
 
 namespace {
 
@@ -87,4 +87,4 @@ WindowGeometry windowGeometry(const XSession& x, const std::string& window)
     return g;
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "support/child_process.h"
+#include "tests/support/child_process.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 class XSession {
 public:
@@ -38,4 +38,4 @@ struct WindowGeometry {
 
 WindowGeometry windowGeometry(const XSession& x, const std::string& window);
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

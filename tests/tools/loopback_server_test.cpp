@@ -14,7 +14,7 @@
 
 #include "tools/loopback_server/loopback_server.h"
 #include "tools/loopback_server/static_site.h"
-#include "support/test_folder.h"
+#include "tests/support/test_folder.h"
 
 namespace velmora::loopback {
 namespace {
@@ -59,7 +59,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(root.parent_path()); }
 
-    fs::path root = velmora::testing::testPath("velmora-static-site") / "root";
+    fs::path root = velmora::test::testPath("velmora-static-site") / "root";
 };
 
 TEST(ContentType, FollowsTheExtension)

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "download_fixture.h"
+#include "tests/updater/download_fixture.h"
 #include "updater/download_error.h"
 
 namespace velmora {

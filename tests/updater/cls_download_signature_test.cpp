@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "download_fixture.h"
-#include "support/fake_signature_verifier.h"
+#include "tests/updater/download_fixture.h"
+#include "tests/support/fake_signature_verifier.h"
 
 namespace velmora {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "download_fixture.h"
+#include "tests/updater/download_fixture.h"
 #include "platform/platform_error.h"
 
 namespace velmora {

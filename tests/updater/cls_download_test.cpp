@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "download_fixture.h"
+#include "tests/updater/download_fixture.h"
 
 namespace velmora {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "support/fake_clock.h"
-#include "support/fake_file_system.h"
-#include "support/fake_internet.h"
-#include "support/fake_message_pump.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_file_system.h"
+#include "tests/support/fake_internet.h"
+#include "tests/support/fake_message_pump.h"
 #include "updater/cls_download.h"
 
 namespace velmora {

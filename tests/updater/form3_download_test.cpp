@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "form3_fixture.h"
+#include "tests/updater/form3_fixture.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 std::string progressLines(const char* percent, const char* size, const char* done, const char* speed)
@@ -282,4 +282,4 @@ INSTANTIATE_TEST_SUITE_P(ByButtonAndByRegistry, Form3CloseTest, ::testing::Value
                          [](const auto& info) { return info.param ? "Unload" : "CloseButton"; });
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -10,15 +10,15 @@
 #include <QPointer>
 
 #include "base/site.h"
-#include "support/fake_clock.h"
-#include "support/fake_file_system.h"
-#include "support/fake_internet.h"
-#include "support/fake_message_pump.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_file_system.h"
+#include "tests/support/fake_internet.h"
+#include "tests/support/fake_message_pump.h"
+#include "tests/support/window_test_fixture.h"
 #include "updater/cls_download.h"
 #include "updater/form3.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 
 inline const std::string kProgramFolder = "/program";
 inline const std::string kTargetPath = "/program/Velmora1.0.zip";
@@ -66,4 +66,4 @@ protected:
     std::vector<std::string> statusLabels;
 };
 
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -15,14 +15,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/internet.h"
-#include "support/test_files.h"
-#include "support/test_folder.h"
-#include "support/window_test_fixture.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
+#include "tests/support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"
 #include "updater/cls_download.h"
 #include "updater/form3.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 using loopback::ScriptedReply;
@@ -206,4 +206,4 @@ TEST_F(WindowTest, AStalledDownloadEndsAndTheWindowWorksAgain)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

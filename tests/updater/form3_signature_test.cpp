@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "form3_fixture.h"
-#include "support/fake_signature_verifier.h"
+#include "tests/updater/form3_fixture.h"
+#include "tests/support/fake_signature_verifier.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 const std::string kOld = "the old archive";
@@ -117,4 +117,4 @@ TEST_F(Form3Test, AProgramWithoutAKeyAsksForNoSignature)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "form3_fixture.h"
+#include "tests/updater/form3_fixture.h"
 #include "platform/shell.h"
 
-namespace velmora::testing {
+namespace velmora::test {
 namespace {
 
 TEST_F(Form3Test, OpensWithTheArchiveAddressAndTheMainWindowClosed)
@@ -198,4 +198,4 @@ TEST_F(Form3Test, AWindowWithoutItsHttpBackendReportsAndStaysUsable)
 }
 
 }  // namespace
-}  // namespace velmora::testing
+}  // namespace velmora::test

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "support/fake_signature_verifier.h"
+#include "tests/support/fake_signature_verifier.h"
 #include "updater/base64.h"
 #include "updater/release_signature.h"
 #include "updater/update_key.h"
