@@ -1,7 +1,6 @@
 #include "platform/browser_webengine.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <QWebEngineNotification>
 #include <QWebEngineProfile>
@@ -29,20 +28,14 @@ constexpr int kNotificationMs = 10000;
 // goes away by itself.
 void presentNotification(std::unique_ptr<QWebEngineNotification> notification)
 {
-    auto* box = new QMessageBox(QMessageBox::Information,
-                                QString::fromStdString(pageNotificationTitle(
-                                    originName(notification->origin()).toStdString())),
-                                notification->title() + QLatin1Char('\n') + notification->message(),
-                                QMessageBox::Ok);
-    makeReadable(*box);
-    setCaption(box->button(QMessageBox::Ok), kOkCaption);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
     notification->show();
+    QMessageBox* box = showNotice(nullptr, QMessageBox::Information,
+                                  QString::fromStdString(pageNotificationTitle(
+                                      originName(notification->origin()).toStdString())),
+                                  notification->title() + QLatin1Char('\n') + notification->message());
     QObject::connect(box, &QMessageBox::finished, box,
                      [shown = std::shared_ptr<QWebEngineNotification>(std::move(notification))] { shown->close(); });
     QTimer::singleShot(kNotificationMs, box, &QWidget::close);
-    box->show();
 }
 
 }  // namespace

@@ -89,6 +89,17 @@ void makeReadable(QMessageBox& box)
                       grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+QMessageBox* showNotice(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    makeReadable(*box);
+    setCaption(box->button(QMessageBox::Ok), kOkCaption);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
 QString originName(const QUrl& origin)
 {
     const QString host = origin.host();
@@ -162,12 +173,7 @@ void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error)
     refused.rejectCertificate();
     const std::string text = certificateRefusedText(utf8(originName(error.url())),
                                                     utf8(certificateReason(error.type())));
-    auto* box = new QMessageBox(QMessageBox::Warning, qs(kCertificateTitle), qs(text), QMessageBox::Ok, parent);
-    makeReadable(*box);
-    setCaption(box->button(QMessageBox::Ok), kOkCaption);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::NonModal);
-    box->show();
+    showNotice(parent, QMessageBox::Warning, qs(kCertificateTitle), qs(text));
 }
 
 }  // namespace velmora

@@ -5,9 +5,10 @@
 // own words are always shown as plain text, never as markup.
 #include <string_view>
 
+#include <QMessageBox>
+
 class QAbstractButton;
 class QAuthenticator;
-class QMessageBox;
 class QString;
 class QUrl;
 class QWebEngineCertificateError;
@@ -22,6 +23,10 @@ void setCaption(QAbstractButton* button, std::string_view caption);
 // A message box wide enough for its title ("来自 <host> 的消息") to be read
 // whole, with the page's words as plain text.
 void makeReadable(QMessageBox& box);
+
+// A box with an OK button that does not hold up the program and deletes
+// itself when closed; shown before it is returned.
+QMessageBox* showNotice(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text);
 
 // The host a box names for a page's origin; pages without a host (local
 // files, data: addresses) are "此网页".

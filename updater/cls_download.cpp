@@ -5,10 +5,10 @@
 #include <memory>
 #include <utility>
 
+#include "platform/http_rules.h"
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
 #include "updater/size_text.h"
-#include "platform/http_rules.h"
 
 namespace velmora {
 
