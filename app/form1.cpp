@@ -15,7 +15,7 @@
 #include "app/update_notice.h"
 #include "base/window_registry.h"
 #include "platform/platform.h"
-#include "platform/qt_text.h"
+#include "platform/system/qt_text.h"
 
 namespace velmora {
 

@@ -12,7 +12,7 @@
 #include "app/form1.h"
 #include "app/velmora_application.h"
 #include "base/window_registry.h"
-#include "platform/browser_engine.h"
+#include "platform/browser/browser_engine.h"
 #include "platform/platform.h"
 #include "quote/form2.h"
 #include "updater/form3.h"

@@ -2,7 +2,7 @@
 // What every window of the program is handed when it is created.
 #include <optional>
 
-#include "platform/signature_verifier.h"
+#include "platform/system/signature_verifier.h"
 
 namespace velmora {
 

@@ -1,6 +1,6 @@
 #include "base/failure.h"
 
-#include "platform/platform_error.h"
+#include "platform/system/platform_error.h"
 
 namespace velmora {
 

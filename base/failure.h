@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/failure.h"
+#include "platform/system/failure_class.h"
 
 namespace velmora {
 

@@ -3,7 +3,7 @@
 // backend, so a refused connection reads the same on libcurl and WinINet.
 #include <string_view>
 
-#include "platform/failure.h"
+#include "platform/system/failure_class.h"
 
 namespace velmora {
 

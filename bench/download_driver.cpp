@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/byte_file.h"
-#include "platform/clock.h"
-#include "platform/internet.h"
-#include "platform/message_pump.h"
+#include "platform/files/byte_file.h"
+#include "platform/system/clock.h"
+#include "platform/http/internet.h"
+#include "platform/windows/message_pump.h"
 #include "updater/cls_download.h"
 #include "updater/release_signature.h"
 

@@ -13,7 +13,7 @@
 #include "app/form1.h"
 #include "app/menu_table.h"
 #include "base/window_registry.h"
-#include "platform/message_pump_qt.h"
+#include "platform/windows/message_pump_qt.h"
 #include "platform/platform.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "base/failure_handler.h"
 #include "base/window_registry.h"
 #include "platform/platform.h"
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 #include "updater/form3.h"
 #include "updater/release_signature.h"
 

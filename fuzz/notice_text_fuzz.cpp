@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "app/update_notice.h"
-#include "platform/document_text.h"
+#include "platform/http/document_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "platform/browser_pane_webengine.h"
-#include "platform/browser_webengine.h"
-#include "platform/message_box_qt.h"
-#include "platform/message_pump_qt.h"
+#include "platform/browser/browser_pane_webengine.h"
+#include "platform/browser/browser_webengine.h"
+#include "platform/windows/message_box_qt.h"
+#include "platform/windows/message_pump_qt.h"
 #include "platform/platform.h"
-#include "platform/program_folder.h"
+#include "platform/files/program_folder.h"
 
 namespace velmora {
 

@@ -5,17 +5,17 @@
 #include <memory>
 #include <string>
 
-#include "platform/browser_pane.h"
-#include "platform/byte_file.h"
-#include "platform/program_folder.h"
-#include "platform/clock.h"
-#include "platform/internet.h"
-#include "platform/message_box.h"
-#include "platform/message_pump.h"
-#include "platform/shell.h"
-#include "platform/signature_verifier.h"
-#include "platform/transfer_control.h"
-#include "platform/window_stacking.h"
+#include "platform/browser/browser_pane.h"
+#include "platform/files/byte_file.h"
+#include "platform/files/program_folder.h"
+#include "platform/system/clock.h"
+#include "platform/http/internet.h"
+#include "platform/windows/message_box.h"
+#include "platform/windows/message_pump.h"
+#include "platform/system/shell.h"
+#include "platform/system/signature_verifier.h"
+#include "platform/http/transfer_control.h"
+#include "platform/windows/window_stacking.h"
 
 class QWidget;
 

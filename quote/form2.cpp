@@ -9,7 +9,7 @@
 #include "base/failure_handler.h"
 #include "base/site.h"
 #include "base/twips.h"
-#include "platform/layout_target_qt.h"
+#include "platform/windows/layout_target_qt.h"
 #include "platform/platform.h"
 
 namespace velmora {

@@ -7,7 +7,7 @@
 
 #include "base/app_context.h"
 #include "base/form.h"
-#include "platform/layout_target.h"
+#include "platform/windows/layout_target.h"
 #include "quote/proportional_layout.h"
 
 namespace velmora {

@@ -3,7 +3,7 @@
 // window size that cannot be recorded, or a ratio that cannot be computed.
 // Failures of single controls are never reported; they are skipped.
 // what() is Chinese text that can be shown to the user.
-#include "platform/failure.h"
+#include "platform/system/failure_class.h"
 
 namespace velmora {
 

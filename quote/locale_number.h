@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/layout_target.h"
+#include "platform/windows/layout_target.h"
 
 namespace velmora {
 

@@ -9,7 +9,7 @@
 // the geometry lives in the controls' tags.
 #include <cstdint>
 
-#include "platform/layout_target.h"
+#include "platform/windows/layout_target.h"
 
 namespace velmora {
 

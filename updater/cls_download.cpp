@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/http_rules.h"
+#include "platform/http/http_rules.h"
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
 #include "updater/size_text.h"

@@ -12,10 +12,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/byte_file.h"
-#include "platform/clock.h"
-#include "platform/internet.h"
-#include "platform/message_pump.h"
+#include "platform/files/byte_file.h"
+#include "platform/system/clock.h"
+#include "platform/http/internet.h"
+#include "platform/windows/message_pump.h"
 #include "updater/download_error.h"
 #include "updater/release_check.h"
 

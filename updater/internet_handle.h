@@ -2,7 +2,7 @@
 // Closes an Internet handle on every way out of a call, exceptions included.
 #include <utility>
 
-#include "platform/internet.h"
+#include "platform/http/internet.h"
 
 namespace velmora {
 

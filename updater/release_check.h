@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/byte_file.h"
-#include "platform/internet.h"
-#include "platform/signature_verifier.h"
+#include "platform/files/byte_file.h"
+#include "platform/http/internet.h"
+#include "platform/system/signature_verifier.h"
 
 namespace velmora {
 

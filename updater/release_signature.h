@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/signature_verifier.h"
+#include "platform/system/signature_verifier.h"
 
 namespace velmora {
 

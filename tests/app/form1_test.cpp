@@ -8,7 +8,7 @@
 #include "app/form1.h"
 #include "app/menu_table.h"
 #include "base/site.h"
-#include "platform/message_box.h"
+#include "platform/windows/message_box.h"
 #include "tests/support/window_test_fixture.h"
 
 namespace velmora {

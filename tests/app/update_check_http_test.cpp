@@ -19,7 +19,7 @@
 #include "base/dialog_failure_handler.h"
 #include "app/form1.h"
 #include "app/update_notice.h"
-#include "platform/transfer_control.h"
+#include "platform/http/transfer_control.h"
 #include "tests/support/test_folder.h"
 #include "tests/support/window_test_fixture.h"
 #include "tools/loopback_server/loopback_server.h"

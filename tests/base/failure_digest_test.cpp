@@ -8,7 +8,7 @@
 
 #include "base/failure_digest.h"
 #include "base/failure_words.h"
-#include "platform/platform_error.h"
+#include "platform/system/platform_error.h"
 #include "updater/download_error.h"
 
 namespace velmora {

@@ -9,7 +9,7 @@
 
 #include "app/update_notice.h"
 #include "tests/e2e/e2e_support.h"
-#include "platform/http_rules.h"
+#include "platform/http/http_rules.h"
 
 namespace velmora::test {
 namespace {

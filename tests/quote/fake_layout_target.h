@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/layout_target.h"
+#include "platform/windows/layout_target.h"
 
 namespace velmora::test {
 

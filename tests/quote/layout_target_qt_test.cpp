@@ -15,7 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/layout_target_qt.h"
+#include "platform/windows/layout_target_qt.h"
 #include "quote/proportional_layout.h"
 #include "tests/support/window_test_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "base/site.h"
-#include "platform/codepage_win32.h"
+#include "platform/system/codepage_win32.h"
 
 #include <windows.h>
 

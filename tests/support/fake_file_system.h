@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/byte_file.h"
-#include "platform/platform_error.h"
+#include "platform/files/byte_file.h"
+#include "platform/system/platform_error.h"
 
 namespace velmora {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/internet.h"
+#include "platform/http/internet.h"
 
 namespace velmora {
 

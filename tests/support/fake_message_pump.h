@@ -4,7 +4,7 @@
 // dispatch (a Stop click, a second Download click, a close).
 #include <functional>
 
-#include "platform/message_pump.h"
+#include "platform/windows/message_pump.h"
 
 namespace velmora {
 

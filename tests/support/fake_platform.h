@@ -14,10 +14,10 @@
 
 #include <QWidget>
 
-#include "platform/message_pump_qt.h"
+#include "platform/windows/message_pump_qt.h"
 #include "platform/platform.h"
-#include "platform/program_folder.h"
-#include "platform/platform_error.h"
+#include "platform/files/program_folder.h"
+#include "platform/system/platform_error.h"
 #include "tests/support/fake_clock.h"
 #include "tests/support/fake_file_system.h"
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/signature_verifier.h"
+#include "platform/system/signature_verifier.h"
 
 namespace velmora {
 

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/signature_verifier.h"
+#include "platform/system/signature_verifier.h"
 #include "tests/support/fake_signature_verifier.h"
 
 namespace velmora::test {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/updater/download_fixture.h"
-#include "platform/platform_error.h"
+#include "platform/system/platform_error.h"
 
 namespace velmora {
 namespace {

@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/internet.h"
+#include "platform/http/internet.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_folder.h"
 #include "tests/support/window_test_fixture.h"

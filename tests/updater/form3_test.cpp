@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/updater/form3_fixture.h"
-#include "platform/shell.h"
+#include "platform/system/shell.h"
 
 namespace velmora::test {
 namespace {

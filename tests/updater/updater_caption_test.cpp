@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/byte_file.h"
-#include "platform/program_folder.h"
+#include "platform/files/byte_file.h"
+#include "platform/files/program_folder.h"
 #include "updater/cls_download.h"
 #include "updater/progress_caption.h"
 #include "updater/status_text.h"

@@ -1,0 +1,33 @@
+#include <QUrl>
+#include <QWebEngineView>
+
+#include "platform/browser/browser_pane_webengine.h"
+#include "platform/browser/browser_webengine.h"
+
+namespace velmora {
+
+namespace {
+
+class WebEnginePane final : public BrowserPane {
+public:
+    WebEnginePane(WebEngineBrowser& browser, QWidget* parent) : view_(browser.createView(parent)) {}
+
+    QWidget* widget() override { return view_; }
+
+    void Navigate2(const std::string& url) override
+    {
+        view_->load(QUrl(QString::fromStdString(url)));
+    }
+
+private:
+    QWebEngineView* view_;  // owned by its parent widget
+};
+
+}  // namespace
+
+std::unique_ptr<BrowserPane> createWebEnginePane(WebEngineBrowser& browser, QWidget* parent)
+{
+    return std::make_unique<WebEnginePane>(browser, parent);
+}
+
+}  // namespace velmora

@@ -1,0 +1,84 @@
+#include "platform/browser/browser_webengine.h"
+
+#include <QMessageBox>
+#include <QTimer>
+#include <QWebEngineNotification>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "platform/browser/browser_texts.h"
+#include "platform/browser/download_list_webengine.h"
+#include "platform/browser/page_dialogs_webengine.h"
+#include "platform/browser/permission_questions_webengine.h"
+#include "platform/browser/popup_window_webengine.h"
+#include "platform/browser/web_page_webengine.h"
+
+namespace velmora {
+
+namespace {
+
+// What pages are told the user reads, whatever the machine's own locale.
+const QString kAcceptLanguage = QStringLiteral("zh-CN,zh;q=0.9");
+
+// How long a page's notification stays on the screen by itself.
+constexpr int kNotificationMs = 10000;
+
+// A page's notification: a small box that does not hold up the program and
+// goes away by itself.
+void presentNotification(std::unique_ptr<QWebEngineNotification> notification)
+{
+    notification->show();
+    QMessageBox* box = showNotice(nullptr, QMessageBox::Information,
+                                  QString::fromStdString(pageNotificationTitle(
+                                      originName(notification->origin()).toStdString())),
+                                  notification->title() + QLatin1Char('\n') + notification->message());
+    QObject::connect(box, &QMessageBox::finished, box,
+                     [shown = std::shared_ptr<QWebEngineNotification>(std::move(notification))] { shown->close(); });
+    QTimer::singleShot(kNotificationMs, box, &QWidget::close);
+}
+
+}  // namespace
+
+WebEngineBrowser::WebEngineBrowser()
+    : profile_(new QWebEngineProfile),  // no storage name: off the record
+      permissions_(std::make_unique<PermissionQuestions>())
+{
+    profile_->setHttpAcceptLanguage(kAcceptLanguage);
+    profile_->setNotificationPresenter(&presentNotification);
+    QWebEngineSettings* settings = profile_->settings();
+    settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
+    // Pages open windows only when the user asked for it with a click or a
+    // key, as a browser's pop-up blocker lets them.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    downloads_ = std::make_unique<DownloadList>(profile_);
+}
+
+WebEngineBrowser::~WebEngineBrowser()
+{
+    // Pages first: the engine wants every page of a profile gone before it.
+    for (const QPointer<PopupWindow>& popup : popups_)
+        delete popup.data();
+    downloads_.reset();
+    permissions_.reset();
+    delete profile_;
+}
+
+QWebEngineView* WebEngineBrowser::createView(QWidget* parent)
+{
+    auto* view = new QWebEngineView(parent);
+    view->setPage(new WebPage(*this, view));
+    return view;
+}
+
+WebPage* WebEngineBrowser::openPopup(const QWidget* opener)
+{
+    std::erase_if(popups_, [](const QPointer<PopupWindow>& popup) { return popup.isNull(); });
+    auto* popup = new PopupWindow(*this, opener);
+    popups_.emplace_back(popup);
+    popup->show();
+    return popup->page();
+}
+
+}  // namespace velmora

@@ -1,0 +1,40 @@
+#include "platform/browser/full_screen_window_webengine.h"
+
+#include <QAction>
+#include <QVBoxLayout>
+#include <QWebEngineView>
+
+namespace velmora {
+
+FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
+    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), view_(new QWebEngineView(this)),
+      homeView_(homeView)
+{
+    setWindowTitle(homeView->window()->windowTitle());
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    view_->setPage(homeView->page());
+
+    // The engine leaves the way out to the browser; Escape is what every
+    // browser offers. The page hears of it and asks to leave full screen,
+    // which ends this window.
+    auto* leave = new QAction(this);
+    leave->setShortcut(Qt::Key_Escape);
+    leave->setShortcutContext(Qt::WindowShortcut);
+    connect(leave, &QAction::triggered, this,
+            [this] { view_->triggerPageAction(QWebEnginePage::ExitFullScreen); });
+    addAction(leave);
+
+    showFullScreen();
+    activateWindow();
+    view_->setFocus();
+}
+
+FullScreenWindow::~FullScreenWindow()
+{
+    if (homeView_ && view_->page())
+        homeView_->setPage(view_->page());
+}
+
+}  // namespace velmora

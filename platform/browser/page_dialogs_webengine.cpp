@@ -1,0 +1,179 @@
+#include "platform/browser/page_dialogs_webengine.h"
+
+#include <QAuthenticator>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineCertificateError>
+
+#include "platform/browser/browser_texts.h"
+#include "platform/system/qt_text.h"
+
+namespace velmora {
+
+namespace {
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+// Below this width a window manager cuts "来自 127.0.0.1 的消息" short.
+constexpr int kMinimumTextWidth = 300;
+
+QLabel* plainLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setMinimumWidth(kMinimumTextWidth);
+    return label;
+}
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog, std::string_view okCaption)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    setCaption(buttons->button(QDialogButtonBox::Ok), okCaption);
+    setCaption(buttons->button(QDialogButtonBox::Cancel), kCancelCaption);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+QString certificateReason(QWebEngineCertificateError::Type type)
+{
+    using Error = QWebEngineCertificateError;
+    switch (type) {
+    case Error::CertificateCommonNameInvalid:
+    case Error::CertificateNonUniqueName:
+    case Error::CertificateNameConstraintViolation: return QStringLiteral("证书上的名称与网站的地址不符");
+    case Error::CertificateDateInvalid:
+    case Error::CertificateValidityTooLong: return QStringLiteral("证书已过期或尚未生效");
+    case Error::CertificateAuthorityInvalid:
+    case Error::CertificateKnownInterceptionBlocked:
+    case Error::CertificateSymantecLegacy: return QStringLiteral("证书不是由受信任的机构颁发的");
+    case Error::CertificateRevoked: return QStringLiteral("证书已被吊销");
+    case Error::CertificateWeakSignatureAlgorithm:
+    case Error::CertificateWeakKey:
+    case Error::SslObsoleteVersion: return QStringLiteral("网站使用的加密方式不安全");
+    case Error::CertificateTransparencyRequired: return QStringLiteral("证书未经公开登记");
+    default: return QStringLiteral("证书无效");
+    }
+}
+
+}  // namespace
+
+void setCaption(QAbstractButton* button, std::string_view caption)
+{
+    button->setText(qs(caption));
+    button->setIcon(QIcon());
+}
+
+void makeReadable(QMessageBox& box)
+{
+    box.setTextFormat(Qt::PlainText);
+    // QMessageBox sizes itself to its text and ignores a minimum width; a
+    // spacer across its grid is the width it keeps.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid)
+        grid->addItem(new QSpacerItem(kMinimumTextWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+QMessageBox* showNotice(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    auto* box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    makeReadable(*box);
+    setCaption(box->button(QMessageBox::Ok), kOkCaption);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
+QString originName(const QUrl& origin)
+{
+    const QString host = origin.host();
+    return host.isEmpty() ? QStringLiteral("此网页") : host;
+}
+
+void showPageAlert(QWidget* parent, const QUrl& origin, const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
+                    QMessageBox::Ok, parent);
+    makeReadable(box);
+    setCaption(box.button(QMessageBox::Ok), kOkCaption);
+    box.exec();
+}
+
+bool askPageConfirm(QWidget* parent, const QUrl& origin, const QString& message)
+{
+    QMessageBox box(QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
+                    QMessageBox::Ok | QMessageBox::Cancel, parent);
+    makeReadable(box);
+    setCaption(box.button(QMessageBox::Ok), kOkCaption);
+    setCaption(box.button(QMessageBox::Cancel), kCancelCaption);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+bool askPagePrompt(QWidget* parent, const QUrl& origin, const QString& message, const QString& defaultValue,
+                   QString* result)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(qs(pageDialogTitle(utf8(originName(origin)))));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(plainLabel(message, &dialog));
+    auto* answer = new QLineEdit(defaultValue, &dialog);
+    answer->selectAll();
+    layout->addWidget(answer);
+    layout->addWidget(okCancelButtons(&dialog, kOkCaption));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    *result = answer->text();
+    return true;
+}
+
+void askSignIn(QWidget* parent, const QString& text, QAuthenticator* authenticator)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(qs(kSignInTitle));
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(plainLabel(text, &dialog));
+    auto* fields = new QFormLayout;
+    auto* user = new QLineEdit(authenticator->user(), &dialog);
+    auto* password = new QLineEdit(&dialog);
+    password->setEchoMode(QLineEdit::Password);
+    fields->addRow(qs(kUserNameLabel), user);
+    fields->addRow(qs(kPasswordLabel), password);
+    layout->addLayout(fields);
+    layout->addWidget(okCancelButtons(&dialog, kSignInCaption));
+    user->setFocus();
+    if (dialog.exec() != QDialog::Accepted) {
+        // A null authenticator tells the engine the user declined.
+        *authenticator = QAuthenticator();
+        return;
+    }
+    authenticator->setUser(user->text());
+    authenticator->setPassword(password->text());
+}
+
+void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error)
+{
+    QWebEngineCertificateError refused = error;
+    refused.rejectCertificate();
+    const std::string text = certificateRefusedText(utf8(originName(error.url())),
+                                                    utf8(certificateReason(error.type())));
+    showNotice(parent, QMessageBox::Warning, qs(kCertificateTitle), qs(text));
+}
+
+}  // namespace velmora

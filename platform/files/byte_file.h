@@ -1,0 +1,61 @@
+#pragma once
+// platform/files/: byte files and the program's folder. Uses system/ only.
+//
+// Files written byte for byte, as the downloader writes its target.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace velmora {
+
+class ByteFile {
+public:
+    // Destroying an open file hands the bytes written so far to the system
+    // and closes it; a failure there cannot be reported from a destructor, so
+    // callers that care call flush() or close() themselves.
+    virtual ~ByteFile() = default;
+    // Appends size bytes at the current position. The bytes may wait in the
+    // file's buffer, so the disk can refuse them in a later write, flush or
+    // close. Throws PlatformError when bytes cannot be written (disk full,
+    // device error); the bytes refused are lost, those before them stay.
+    virtual void write(const char* data, std::size_t size) = 0;
+    // Hands every byte written so far to the system. Throws PlatformError
+    // when they cannot all be written.
+    virtual void flush() = 0;
+    // Flushes, makes the bytes durable on the disk and closes. Throws
+    // PlatformError when bytes are lost.
+    virtual void close() = 0;
+};
+
+// A whole file's bytes, readable for as long as the object lives. On Windows
+// the file cannot be renamed or replaced while one is held.
+class FileContents {
+public:
+    virtual ~FileContents() = default;
+    virtual std::string_view bytes() const = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Creates the file or truncates an existing one, for writing from its
+    // first byte; other openers may not read it while it is open. Throws
+    // PlatformError (with the system's reason) when it cannot be opened.
+    virtual std::unique_ptr<ByteFile> openForWriting(const std::string& path) = 0;
+
+    // Puts the closed file at from in the place of to, in one step: a reader
+    // sees either the old file at to or the new one, never a mixture, and
+    // after a power cut once this returns, the new one. Throws PlatformError
+    // with the system's reason when it cannot.
+    virtual void replace(const std::string& from, const std::string& to) = 0;
+
+    // The closed file at path, whole, for reading (mapped, not copied, where
+    // the system can). Throws PlatformError with the system's reason when it
+    // cannot be opened or mapped.
+    virtual std::unique_ptr<FileContents> openForReading(const std::string& path) = 0;
+};
+
+FileSystem& localFileSystem();
+
+}  // namespace velmora

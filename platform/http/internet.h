@@ -1,0 +1,62 @@
+#pragma once
+// platform/http/: the Internet interfaces, their rules and both backends, and
+// the notice's text decoding. Uses system/ only.
+//
+// The HTTP operations the downloader needs, shaped like the five WinINet calls
+// it was written against, so that one downloader runs on every backend.
+//
+// Handles are opaque non-zero numbers; 0 means the operation failed. A backend
+// owns everything behind a handle until InternetCloseHandle is called on it.
+// All calls are synchronous and are made from one thread.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/http/http_rules.h"
+
+namespace velmora {
+
+using InternetHandle = std::uintptr_t;
+
+inline constexpr std::uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
+inline constexpr std::uint32_t INTERNET_FLAG_RELOAD = 0x80000000u;
+inline constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+
+class Internet {
+public:
+    virtual ~Internet() = default;
+
+    // Starts a session with the agent string and access type given.
+    virtual InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType,
+                                        std::uint32_t flags) = 0;
+
+    // Sends the request and waits until the response has begun (status line
+    // and headers of the final response, after redirects). Returns 0 when the
+    // request cannot be made or the server answers with an error status
+    // (400 and above): an error page is never a resource to download.
+    // Only http and https addresses are accepted, also as redirect targets.
+    virtual InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url,
+                                           std::uint32_t flags) = 0;
+
+    // Copies the value of the response header named by infoLevel (only
+    // HTTP_QUERY_CONTENT_LENGTH is used) into buffer as NUL-terminated text.
+    // Returns false when the response has no such header or it does not fit.
+    virtual bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel, char* buffer,
+                               std::uint32_t& bufferLength, std::uint32_t& index) = 0;
+
+    // Reads up to toRead bytes of the body. Returns true with bytesRead > 0
+    // as soon as any bytes are there, true with bytesRead == 0 at the end of
+    // the body, and false when the transfer failed (connection cut, body
+    // shorter than announced, broken chunked encoding, no byte for the
+    // stall limit).
+    virtual bool InternetReadFile(InternetHandle request, void* buffer, std::uint32_t toRead,
+                                  std::uint32_t& bytesRead) = 0;
+
+    virtual void InternetCloseHandle(InternetHandle handle) = 0;
+};
+
+// The backend of the platform this program is built for (libcurl on Linux,
+// WinINet on Windows), waiting at most as long as limits allow.
+std::unique_ptr<Internet> createInternet(const TransferLimits& limits = kDownloadLimits);
+
+}  // namespace velmora

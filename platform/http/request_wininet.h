@@ -1,0 +1,72 @@
+#pragma once
+// One HTTP GET on WinINet whose body the caller pulls piece by piece.
+//
+// WinINet's own behaviour is made to keep the contract of platform/internet.h:
+// redirects are followed here (at most ten, http and https only), because
+// WinINet follows them without limit and leaves a redirect to another scheme
+// unanswered; an error status is a failed request unless the caller takes
+// any status; a read returns as soon as
+// any bytes are there, where InternetReadFile would wait to fill the whole
+// buffer; and a body that ends short of its Content-Length is a failed
+// transfer, where WinINet reports a normal end.
+//
+// Not thread-safe: one thread drives the request.
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/system/failure_class.h"
+
+namespace velmora {
+
+class WinInetRequest {
+public:
+    enum class Statuses { SuccessOnly, Any };
+
+    explicit WinInetRequest(Statuses accepted = Statuses::SuccessOnly) : accepted_(accepted) {}
+    ~WinInetRequest();
+    WinInetRequest(const WinInetRequest&) = delete;
+    WinInetRequest& operator=(const WinInetRequest&) = delete;
+
+    // InternetOpenUrlA on session (an HINTERNET from InternetOpenA) with no
+    // extra headers, the flags given and context 0, hop by hop through any
+    // redirects. False when no successful response came; failure() says why.
+    bool open(void* session, const std::string& url, std::uint32_t flags);
+
+    // The final response's Content-Length value, trimmed, as sent.
+    const std::optional<std::string>& contentLength() const { return contentLength_; }
+
+    // Copies up to capacity bytes of the body as soon as any are there.
+    // count 0 with true means the body has ended; false means the transfer
+    // failed, after every byte that did arrive has been handed out.
+    bool read(char* out, std::size_t capacity, std::size_t& count);
+
+    // How long the next reads may wait for a byte; the session's receive
+    // time-out until then.
+    void limitReadWait(std::chrono::milliseconds span);
+
+    // WinINet's reason, or ours, for the last failure, and its class.
+    const std::string& failure() const { return failure_; }
+    FailureClass failureClass() const { return failureClass_; }
+
+private:
+    enum class Hop { Final, Redirect, Failed };
+    Hop openHop(void* session, const std::string& url, std::uint32_t flags, std::string& next);
+    bool readFinished(bool ok, unsigned long error);
+    void fail(FailureClass failureClass, std::string reason);
+    void failWithSystemError(unsigned long error);
+    void close();
+
+    Statuses accepted_;
+    void* handle_ = nullptr;
+    std::optional<std::string> contentLength_;
+    std::uint64_t received_ = 0;
+    bool failed_ = false;        // a failure is waiting behind bytes already handed out
+    bool ended_ = false;
+    std::string failure_;
+    FailureClass failureClass_ = FailureClass::Unclassified;
+};
+
+}  // namespace velmora
