@@ -2,8 +2,10 @@
 # browser engine needs on a machine like this one.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${VELMORA_BUILD_DIR:-$root/build}"
-demo_site_port=8741
-demo_quote_port=8742
+# Two checkouts that run their tests side by side give each build ports of
+# its own (the end-to-end tests serve the site on the build's ports).
+demo_site_port="${VELMORA_DEMO_SITE_PORT:-8741}"
+demo_quote_port="${VELMORA_DEMO_QUOTE_PORT:-8742}"
 
 # The demo checks its release archive's signature as a real build does: a
 # key pair of its own, made once per build folder and never committed; the
