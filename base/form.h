@@ -14,16 +14,12 @@ QIcon programIcon();
 class Form : public QWidget {
     Q_OBJECT
 public:
+    // Enter and Return click the button that holds the focus, as on Windows.
     explicit Form(QWidget* parent = nullptr);
 
     // Runs once, after the form is created and before it is first shown.
     // May close the form it belongs to or another one.
     virtual void Form_Load() {}
-
-protected:
-    // Enter and Return click the button that holds the focus, as on Windows;
-    // a Qt button outside a dialog answers only to Space.
-    void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace velmora

@@ -1,7 +1,7 @@
 #include "platform/browser/browser_texts.h"
 
 #include <array>
-#include <cstdio>
+#include <charconv>
 
 namespace velmora {
 
@@ -78,9 +78,11 @@ std::string byteSizeText(std::int64_t bytes)
         value /= 1024.0;
         ++unit;
     }
+    // to_chars, not printf: the C library's locale would write "1,5 MB"
+    // once a locale with a decimal comma is in effect.
     std::array<char, 32> text{};
-    std::snprintf(text.data(), text.size(), "%.1f %s", value, kUnits[unit]);
-    return text.data();
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, 1);
+    return std::string(text.data(), written.ptr) + " " + kUnits[unit];
 }
 
 std::string downloadProgressText(std::int64_t received, std::int64_t total)

@@ -13,10 +13,11 @@
 #include <QWebEngineDownloadRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
+#include "platform/browser/page_dialogs_webengine.h"
 #include "platform/system/qt_text.h"
+#include "platform/windows/enter_clicks_button_qt.h"
 
 namespace velmora {
 
@@ -143,7 +144,10 @@ void DownloadList::onDownloadRequested(QWebEngineDownloadRequest* download)
 {
     // The engine wants the answer before the signal returns; a download not
     // accepted by then is cancelled and its bytes thrown away.
+    const QPointer<QWebEngineDownloadRequest> asked(download);
     const QString target = askTarget(download);
+    if (!asked || asked->state() != QWebEngineDownloadRequest::DownloadRequested)
+        return;
     if (target.isEmpty()) {
         download->cancel();
         return;
@@ -157,10 +161,13 @@ void DownloadList::onDownloadRequested(QWebEngineDownloadRequest* download)
 
 QString DownloadList::askTarget(QWebEngineDownloadRequest* download) const
 {
-    QWidget* parent = nullptr;
-    if (QWebEngineView* view = download->page() ? QWebEngineView::forPage(download->page()) : nullptr)
-        parent = view->window();
-    QFileDialog dialog(parent, qs(kSaveDialogTitle));
+    // A window of its own, over the page's window but not owned by it: a
+    // pop-up that starts a download often closes itself, and the user's
+    // choice still holds for a download, which the profile owns.
+    QFileDialog dialog(nullptr, qs(kSaveDialogTitle));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (const QWidget* over = pageWindow(download->page()))
+        dialog.move(over->geometry().center() - QRect(QPoint(), dialog.sizeHint()).center());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDirectory(download->downloadDirectory());
@@ -175,6 +182,7 @@ void DownloadList::follow(QWebEngineDownloadRequest* download)
     if (!window_) {
         window_ = new QWidget(nullptr, Qt::Window);
         window_->setAttribute(Qt::WA_DeleteOnClose);
+        new EnterClicksButton(window_);
         window_->setWindowTitle(qs(kDownloadsTitle));
         window_->resize(460, 120);
         rows_ = new QVBoxLayout(window_);

@@ -1,6 +1,7 @@
 #include "platform/browser/full_screen_window_webengine.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
@@ -22,13 +23,26 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     auto* leave = new QAction(this);
     leave->setShortcut(Qt::Key_Escape);
     leave->setShortcutContext(Qt::WindowShortcut);
-    connect(leave, &QAction::triggered, this,
-            [this] { view_->triggerPageAction(QWebEnginePage::ExitFullScreen); });
+    connect(leave, &QAction::triggered, this, &FullScreenWindow::leave);
     addAction(leave);
 
     showFullScreen();
     activateWindow();
     view_->setFocus();
+}
+
+void FullScreenWindow::leave()
+{
+    view_->triggerPageAction(QWebEnginePage::ExitFullScreen);
+}
+
+void FullScreenWindow::closeEvent(QCloseEvent* event)
+{
+    // Closed by the window manager (Alt+F4): hidden, it would keep the page
+    // where nobody sees it. The page leaves full screen as with Escape, and
+    // its answer deletes this window, after this event is done with it.
+    event->ignore();
+    QMetaObject::invokeMethod(this, &FullScreenWindow::leave, Qt::QueuedConnection);
 }
 
 FullScreenWindow::~FullScreenWindow()

@@ -19,7 +19,13 @@ public:
     // For a page that is going away: the window ends without giving it back.
     void forgetPage() { homeView_ = nullptr; }
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    // Asks the page to leave full screen; its answer ends this window.
+    void leave();
+
     QWebEngineView* view_;      // owned by this window
     QWebEngineView* homeView_;  // where the page goes back to
 };

@@ -1,5 +1,8 @@
 #include "platform/browser/page_dialogs_webengine.h"
 
+#include <optional>
+#include <utility>
+
 #include <QAuthenticator>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -9,10 +12,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
 #include "platform/system/qt_text.h"
@@ -48,6 +54,40 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog, std::string_view okCaption)
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
 }
+
+// A page's dialog, made on the heap and run with exec(). The page's window
+// may be deleted while it runs (a pop-up that closes itself on a timer, a
+// page leaving full screen), and the dialog with it, which a dialog on the
+// stack would not survive; nor is a page that is gone answered.
+template <typename Dialog>
+class PageDialog {
+public:
+    // Dialog's constructor arguments before its parent, the page's window.
+    template <typename... Args>
+    explicit PageDialog(QWebEnginePage* page, Args&&... args)
+        : page_(page), dialog_(new Dialog(std::forward<Args>(args)..., pageWindow(page)))
+    {
+    }
+    ~PageDialog() { delete dialog_.data(); }
+    PageDialog(const PageDialog&) = delete;
+    PageDialog& operator=(const PageDialog&) = delete;
+
+    Dialog* get() const { return dialog_.data(); }
+    Dialog* operator->() const { return dialog_.data(); }
+
+    // The dialog's result, or nothing when it or the page went away.
+    std::optional<int> exec()
+    {
+        const int result = dialog_->exec();
+        if (!dialog_ || !page_)
+            return std::nullopt;
+        return result;
+    }
+
+private:
+    QPointer<QWebEnginePage> page_;
+    QPointer<Dialog> dialog_;
+};
 
 QString certificateReason(QWebEngineCertificateError::Type type)
 {
@@ -106,57 +146,63 @@ QString originName(const QUrl& origin)
     return host.isEmpty() ? QStringLiteral("此网页") : host;
 }
 
-void showPageAlert(QWidget* parent, const QUrl& origin, const QString& message)
+QWidget* pageWindow(const QWebEnginePage* page)
 {
-    QMessageBox box(QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
-                    QMessageBox::Ok, parent);
-    makeReadable(box);
-    setCaption(box.button(QMessageBox::Ok), kOkCaption);
+    QWebEngineView* view = page ? QWebEngineView::forPage(page) : nullptr;
+    return view ? view->window() : nullptr;
+}
+
+void showPageAlert(QWebEnginePage* page, const QUrl& origin, const QString& message)
+{
+    PageDialog<QMessageBox> box(page, QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
+                                QMessageBox::Ok);
+    makeReadable(*box.get());
+    setCaption(box->button(QMessageBox::Ok), kOkCaption);
     box.exec();
 }
 
-bool askPageConfirm(QWidget* parent, const QUrl& origin, const QString& message)
+bool askPageConfirm(QWebEnginePage* page, const QUrl& origin, const QString& message)
 {
-    QMessageBox box(QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
-                    QMessageBox::Ok | QMessageBox::Cancel, parent);
-    makeReadable(box);
-    setCaption(box.button(QMessageBox::Ok), kOkCaption);
-    setCaption(box.button(QMessageBox::Cancel), kCancelCaption);
-    box.setDefaultButton(QMessageBox::Ok);
+    PageDialog<QMessageBox> box(page, QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
+                                QMessageBox::Ok | QMessageBox::Cancel);
+    makeReadable(*box.get());
+    setCaption(box->button(QMessageBox::Ok), kOkCaption);
+    setCaption(box->button(QMessageBox::Cancel), kCancelCaption);
+    box->setDefaultButton(QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok;
 }
 
-bool askPagePrompt(QWidget* parent, const QUrl& origin, const QString& message, const QString& defaultValue,
+bool askPagePrompt(QWebEnginePage* page, const QUrl& origin, const QString& message, const QString& defaultValue,
                    QString* result)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(qs(pageDialogTitle(utf8(originName(origin)))));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(plainLabel(message, &dialog));
-    auto* answer = new QLineEdit(defaultValue, &dialog);
+    PageDialog<QDialog> dialog(page);
+    dialog->setWindowTitle(qs(pageDialogTitle(utf8(originName(origin)))));
+    auto* layout = new QVBoxLayout(dialog.get());
+    layout->addWidget(plainLabel(message, dialog.get()));
+    auto* answer = new QLineEdit(defaultValue, dialog.get());
     answer->selectAll();
     layout->addWidget(answer);
-    layout->addWidget(okCancelButtons(&dialog, kOkCaption));
+    layout->addWidget(okCancelButtons(dialog.get(), kOkCaption));
     if (dialog.exec() != QDialog::Accepted)
         return false;
     *result = answer->text();
     return true;
 }
 
-void askSignIn(QWidget* parent, const QString& text, QAuthenticator* authenticator)
+void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authenticator)
 {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(qs(kSignInTitle));
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(plainLabel(text, &dialog));
+    PageDialog<QDialog> dialog(page);
+    dialog->setWindowTitle(qs(kSignInTitle));
+    auto* layout = new QVBoxLayout(dialog.get());
+    layout->addWidget(plainLabel(text, dialog.get()));
     auto* fields = new QFormLayout;
-    auto* user = new QLineEdit(authenticator->user(), &dialog);
-    auto* password = new QLineEdit(&dialog);
+    auto* user = new QLineEdit(authenticator->user(), dialog.get());
+    auto* password = new QLineEdit(dialog.get());
     password->setEchoMode(QLineEdit::Password);
     fields->addRow(qs(kUserNameLabel), user);
     fields->addRow(qs(kPasswordLabel), password);
     layout->addLayout(fields);
-    layout->addWidget(okCancelButtons(&dialog, kSignInCaption));
+    layout->addWidget(okCancelButtons(dialog.get(), kSignInCaption));
     user->setFocus();
     if (dialog.exec() != QDialog::Accepted) {
         // A null authenticator tells the engine the user declined.

@@ -12,6 +12,7 @@ class QAuthenticator;
 class QString;
 class QUrl;
 class QWebEngineCertificateError;
+class QWebEnginePage;
 class QWidget;
 
 namespace velmora {
@@ -32,15 +33,21 @@ QMessageBox* showNotice(QWidget* parent, QMessageBox::Icon icon, const QString& 
 // files, data: addresses) are "此网页".
 QString originName(const QUrl& origin);
 
-void showPageAlert(QWidget* parent, const QUrl& origin, const QString& message);
-bool askPageConfirm(QWidget* parent, const QUrl& origin, const QString& message);
+// The window a page's boxes belong to; null when it is shown in none.
+QWidget* pageWindow(const QWebEnginePage* page);
+
+// The page's own boxes, over its window. They end without an answer (an
+// alert closed, a confirm or prompt declined, a sign-in cancelled) when the
+// window or the page goes away while they are open.
+void showPageAlert(QWebEnginePage* page, const QUrl& origin, const QString& message);
+bool askPageConfirm(QWebEnginePage* page, const QUrl& origin, const QString& message);
 // On OK, *result holds what the user typed.
-bool askPagePrompt(QWidget* parent, const QUrl& origin, const QString& message, const QString& defaultValue,
+bool askPagePrompt(QWebEnginePage* page, const QUrl& origin, const QString& message, const QString& defaultValue,
                    QString* result);
 
 // Fills in authenticator, or makes it null (which cancels the sign-in) when
 // the user declines. text says who asks.
-void askSignIn(QWidget* parent, const QString& text, QAuthenticator* authenticator);
+void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authenticator);
 
 // Refuses the certificate and tells the user why, in a box that does not
 // hold up the program.

@@ -37,7 +37,10 @@ std::optional<PagePermission> pagePermission(QWebEnginePage::Feature feature)
 
 PermissionQuestions::~PermissionQuestions()
 {
-    for (auto& [key, question] : open_)
+    // Emptied first: a box deleted here must not come back into this map.
+    const std::map<Key, Question> open = std::move(open_);
+    open_.clear();
+    for (const auto& [key, question] : open)
         delete question.box.data();
 }
 
@@ -72,18 +75,33 @@ void PermissionQuestions::request(QWebEnginePage* page, QWidget* parent, const Q
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, box,
                      [this, key, box] { answer(key, box->clickedButton() == box->button(QMessageBox::Yes)); });
+    // A box deleted unanswered (its window closed with the page that asked)
+    // would leave every request waiting for good.
+    QObject::connect(box, &QObject::destroyed, [this, key] { deny(key); });
     question.box = box;
     box->open();
 }
 
 void PermissionQuestions::answer(const Key& key, bool granted)
 {
+    if (open_.contains(key)) {
+        answers_[key] = granted;
+        tellWaiting(key, granted);
+    }
+}
+
+void PermissionQuestions::deny(const Key& key)
+{
+    tellWaiting(key, false);
+}
+
+void PermissionQuestions::tellWaiting(const Key& key, bool granted)
+{
     const auto open = open_.find(key);
     if (open == open_.end())
         return;
     const std::vector<Waiting> waiting = std::move(open->second.waiting);
     open_.erase(open);
-    answers_[key] = granted;
     for (const Waiting& request : waiting)
         tell(request.page, request.origin, key.second, granted);
 }

@@ -3,7 +3,8 @@
 // notifications, mouse lock, screen sharing). Each site and kind is asked
 // about once a run; the answer holds until the program ends and is never
 // stored. Every request gets an answer: a page that goes away while its
-// question is open simply never hears it.
+// question is open simply never hears it, and a question whose window goes
+// away unanswered denies what waited for it (and is asked again next time).
 #include <map>
 #include <optional>
 #include <utility>
@@ -46,7 +47,11 @@ private:
         std::vector<Waiting> waiting;
     };
 
+    // The user's answer, kept for the run.
     void answer(const Key& key, bool granted);
+    // No answer from the user: denied now, asked again next time.
+    void deny(const Key& key);
+    void tellWaiting(const Key& key, bool granted);
 
     std::map<Key, bool> answers_;
     std::map<Key, Question> open_;

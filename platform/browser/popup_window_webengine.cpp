@@ -6,6 +6,7 @@
 
 #include "platform/browser/browser_webengine.h"
 #include "platform/browser/web_page_webengine.h"
+#include "platform/windows/enter_clicks_button_qt.h"
 
 namespace velmora {
 
@@ -22,6 +23,7 @@ PopupWindow::PopupWindow(WebEngineBrowser& browser, const QWidget* opener)
       page_(static_cast<WebPage*>(view_->page()))
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    new EnterClicksButton(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);

@@ -43,18 +43,18 @@ QWebEnginePage* WebPage::createWindow(WebWindowType)
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
-    showPageAlert(dialogParent(), securityOrigin, msg);
+    showPageAlert(this, securityOrigin, msg);
 }
 
 bool WebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
-    return askPageConfirm(dialogParent(), securityOrigin, msg);
+    return askPageConfirm(this, securityOrigin, msg);
 }
 
 bool WebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
                                QString* result)
 {
-    return askPagePrompt(dialogParent(), securityOrigin, msg, defaultValue, result);
+    return askPagePrompt(this, securityOrigin, msg, defaultValue, result);
 }
 
 void WebPage::onFullScreenRequested(QWebEngineFullScreenRequest request)
@@ -78,12 +78,12 @@ void WebPage::onFeaturePermissionRequested(const QUrl& securityOrigin, Feature f
 void WebPage::onAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator)
 {
     const std::string text = siteSignInText(originName(requestUrl).toStdString(), authenticator->realm().toStdString());
-    askSignIn(dialogParent(), QString::fromStdString(text), authenticator);
+    askSignIn(this, QString::fromStdString(text), authenticator);
 }
 
 void WebPage::onProxyAuthenticationRequired(const QUrl&, QAuthenticator* authenticator, const QString& proxyHost)
 {
-    askSignIn(dialogParent(), QString::fromStdString(proxySignInText(proxyHost.toStdString())), authenticator);
+    askSignIn(this, QString::fromStdString(proxySignInText(proxyHost.toStdString())), authenticator);
 }
 
 void WebPage::onCertificateError(const QWebEngineCertificateError& error)
@@ -108,8 +108,7 @@ void WebPage::onRenderProcessTerminated(RenderProcessTerminationStatus status)
 
 QWidget* WebPage::dialogParent() const
 {
-    QWebEngineView* view = QWebEngineView::forPage(this);
-    return view ? view->window() : nullptr;
+    return pageWindow(this);
 }
 
 }  // namespace velmora

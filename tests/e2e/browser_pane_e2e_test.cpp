@@ -159,6 +159,14 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
     // The page is back in the main window's pane and still answers there.
     site_.clearLog();
     clickCell(0, 2);
+    ASSERT_TRUE(reported("fullscreen-on"));
+
+    // Closed by the window manager, the full-screen window ends full screen
+    // as Escape does, and the page is back in the pane.
+    x_.run("xdotool key --clearmodifiers alt+F4");
+    ASSERT_TRUE(reported("fullscreen-off")) << "the page stayed in a hidden window";
+    site_.clearLog();
+    clickCell(0, 2);
     EXPECT_TRUE(reported("fullscreen-on"));
 }
 
@@ -175,6 +183,19 @@ TEST_F(BrowserPaneEndToEnd, MicrophoneIsAskedForOnceAndTheAnswerHoldsForTheRun)
     clickCell(1, 0);
     EXPECT_TRUE(reported("microphone-granted"));
     EXPECT_TRUE(x_.waitForWindow("权限请求", 500).empty()) << "asked a second time";
+}
+
+// The television page's channel starts by itself, with its sound, and the
+// engine plays the H.264/AAC clip the demo site's page shows.
+TEST_F(BrowserPaneEndToEnd, AChannelStartsByItselfWithItsSound)
+{
+    site_.script("/media/channel.mp4",
+                 ScriptedReply::response(200, fileText(VELMORA_DEMO_CLIP), {{"Content-Type", "video/mp4"}}));
+    click(x_, window_, menuItemCentre("Add"));  // 网络电视, loaded without a gesture in the page
+    EXPECT_TRUE(reported("h264-probably"));
+    EXPECT_TRUE(reported("channel-playing-muted-false")) << "refused, or muted";
+    EXPECT_TRUE(reported("channel-moving"));
+    screenshot("channel");
 }
 
 TEST_F(BrowserPaneEndToEnd, PageBoxesAreChineseAndNameTheSite)
@@ -252,6 +273,32 @@ TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
     app_->terminate();
     for (const auto& entry : std::filesystem::recursive_directory_iterator(home_))
         EXPECT_TRUE(entry.is_directory() || entry.path().parent_path() == downloads_) << entry.path();
+}
+
+TEST_F(BrowserPaneEndToEnd, ReturnInTheDownloadsWindowClicksItsFocusedCancel)
+{
+    // Half the body, then the server holds the rest until released.
+    const std::string body = attachmentBody(0);
+    site_.script("/files/report.bin",
+                 ScriptedReply()
+                     .send(loopback::responseHead(200, {{"Content-Type", "application/octet-stream"},
+                                                        {"Content-Disposition", "attachment; filename=\"report.bin\""},
+                                                        {"Content-Length", std::to_string(body.size())}}))
+                     .send(body.substr(0, body.size() / 2))
+                     .hold()
+                     .send(body.substr(body.size() / 2)));
+    clickCell(0, 3);
+    const std::string dialog = waitForWindow("保存文件");
+    ASSERT_FALSE(dialog.empty());
+    keys(dialog, "Return");
+    const std::string downloads = waitForWindow("下载");
+    ASSERT_FALSE(downloads.empty());
+    keys(downloads, "Return");  // 取消 has the focus
+    std::this_thread::sleep_for(1s);
+    screenshot("download-cancelled-by-return");
+    site_.releaseHeld();
+    std::this_thread::sleep_for(2s);
+    EXPECT_FALSE(std::filesystem::exists(downloads_ / "report.bin")) << "Return did not cancel";
 }
 
 TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
@@ -365,6 +412,51 @@ TEST_F(BrowserPaneEndToEnd, NotificationsAreAskedForThenShown)
     const std::string shown = waitForWindow("来自 127.0.0.1 的通知");
     EXPECT_FALSE(shown.empty());
     screenshot("notification");
+}
+
+// Each question a window asks while that window closes itself on a timer.
+// The page's own questions go with it, unanswered; one another page shares
+// is answered no; the save dialog stays, since the download is the
+// profile's, not the window's.
+TEST_F(BrowserPaneEndToEnd, AWindowThatClosesItselfWhileItAsksLeavesNothingHanging)
+{
+    site_.script("/secret/", ScriptedReply::response(401, "<p>401</p>", {{"WWW-Authenticate", "Basic realm=\"m\""}}));
+    const struct {
+        const char* name;
+        int row, column;
+        const char* question;
+        bool questionOutlivesWindow;
+        int sharedByMainPageCell;  // column of row 1 the main page asks the same with, or -1
+        const char* mainPageHears;
+    } cases[] = {
+        {"sign-in", 3, 2, "需要登录", false, -1, nullptr},
+        {"microphone", 4, 0, "权限请求", false, 0, "microphone-denied-NotAllowedError"},
+        {"download", 3, 3, "保存文件", true, -1, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        site_.clearLog();
+        clickCell(c.row, c.column);
+        const std::string question = waitForWindow(c.question);
+        ASSERT_FALSE(question.empty()) << "the window asked nothing";
+        if (c.sharedByMainPageCell >= 0)
+            clickCell(1, c.sharedByMainPageCell);
+        EXPECT_TRUE(windowGone("自行关闭的窗口"));
+        if (c.mainPageHears)
+            EXPECT_TRUE(reported(c.mainPageHears));
+        ASSERT_TRUE(app_->running()) << "the program fell with the window";
+        if (!c.questionOutlivesWindow) {
+            EXPECT_TRUE(windowGone(c.question));
+            continue;
+        }
+        screenshot(std::string("closed-window-") + c.name);
+        keys(question, "Return");
+        EXPECT_TRUE(waitUntil([&] { return fileText(downloads_ / "report.bin") == attachmentBody(0); }, 10s));
+    }
+    // Nothing was remembered for a question nobody answered.
+    site_.clearLog();
+    clickCell(1, 0);
+    EXPECT_FALSE(waitForWindow("权限请求").empty());
 }
 
 // The processes whose parent is pid.

@@ -68,7 +68,7 @@ TEST(ContentType, FollowsTheExtension)
         {"index1.html", "text/html; charset=utf-8"}, {"book.HTM", "text/html; charset=utf-8"},
         {"velmora1.0.txt", "text/plain"},            {"velmora.zip", "application/zip"},
         {"site.css", "text/css; charset=utf-8"},     {"data.bin", "application/octet-stream"},
-        {"README", "application/octet-stream"},
+        {"README", "application/octet-stream"},      {"channel.MP4", "video/mp4"},
     };
     for (const auto& [file, type] : cases)
         EXPECT_EQ(contentTypeFor(file), type) << file;

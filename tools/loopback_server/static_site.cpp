@@ -63,6 +63,7 @@ std::string contentTypeFor(const std::filesystem::path& file)
         {".zip", "application/zip"},           {".png", "image/png"},
         {".jpg", "image/jpeg"},                {".gif", "image/gif"},
         {".svg", "image/svg+xml"},             {".ico", "image/x-icon"},
+        {".mp4", "video/mp4"},
     };
     std::string extension = file.extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),

@@ -1,4 +1,7 @@
 // The words the browser panes say when a page asks something of them.
+#include <clocale>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "platform/browser/browser_texts.h"
@@ -46,6 +49,27 @@ TEST(ByteSizeText, OneDecimalInTheLargestUnitBelow1024)
     };
     for (const auto& c : cases)
         EXPECT_EQ(byteSizeText(c.bytes), c.text) << c.bytes;
+}
+
+// The user's own locale may be in effect (a library or a dialog sets it):
+// sizes still read "1.5 MB". The test build compiles a German locale of its
+// own (LOCPATH); Windows names it differently.
+TEST(ByteSizeText, KeepsTheDecimalPointUnderALocaleWithADecimalComma)
+{
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de-DE", "German"})
+        if (std::setlocale(LC_NUMERIC, name) && *std::localeconv()->decimal_point == ',') {
+            comma = name;
+            break;
+        }
+    if (!comma) {
+        std::setlocale(LC_NUMERIC, before.c_str());
+        GTEST_SKIP() << "no locale with a decimal comma on this machine";
+    }
+    EXPECT_EQ(byteSizeText(1536 * 1024), "1.5 MB") << comma;
+    EXPECT_EQ(downloadProgressText(1536, 3072), "已下载 1.5 KB，共 3.0 KB（50%）") << comma;
+    std::setlocale(LC_NUMERIC, before.c_str());
 }
 
 TEST(DownloadProgressText, ShowsTheTotalAndPercentOnlyWhenKnown)
