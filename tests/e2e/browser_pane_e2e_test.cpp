@@ -442,8 +442,9 @@ TEST_F(BrowserPaneEndToEnd, AWindowThatClosesItselfWhileItAsksLeavesNothingHangi
         if (c.sharedByMainPageCell >= 0)
             clickCell(1, c.sharedByMainPageCell);
         EXPECT_TRUE(windowGone("自行关闭的窗口"));
-        if (c.mainPageHears)
+        if (c.mainPageHears) {
             EXPECT_TRUE(reported(c.mainPageHears));
+        }
         ASSERT_TRUE(app_->running()) << "the program fell with the window";
         if (!c.questionOutlivesWindow) {
             EXPECT_TRUE(windowGone(c.question));

@@ -1,5 +1,6 @@
 // The words the browser panes say when a page asks something of them.
 #include <clocale>
+#include <cstdlib>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -53,9 +54,12 @@ TEST(ByteSizeText, OneDecimalInTheLargestUnitBelow1024)
 
 // The user's own locale may be in effect (a library or a dialog sets it):
 // sizes still read "1.5 MB". The test build compiles a German locale of its
-// own (LOCPATH); Windows names it differently.
+// own, found through LOCPATH; Windows names it differently.
 TEST(ByteSizeText, KeepsTheDecimalPointUnderALocaleWithADecimalComma)
 {
+#ifndef _WIN32
+    setenv("LOCPATH", VELMORA_TEST_LOCALES, 1);
+#endif
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
     const char* comma = nullptr;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de-DE", "German"})
