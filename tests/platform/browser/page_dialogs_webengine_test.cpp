@@ -1,0 +1,107 @@
+// A page's own boxes when their window or the page goes away while they are
+// open: they end without an answer, and the program stays up.
+#include <unistd.h>
+
+#include <functional>
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QAuthenticator>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include "platform/browser/browser_engine.h"
+#include "platform/browser/page_dialogs_webengine.h"
+
+namespace velmora {
+namespace {
+
+// The engine's settings are taken before the application object exists:
+// no GPU, and as root no sandbox, as the program has them on this machine.
+bool prepareEngine()
+{
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    if (::geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    prepareBrowserEngine();
+    return true;
+}
+const bool kEnginePrepared = prepareEngine();
+
+enum class GoesAway { Window, PageThenUserSaysOk };
+
+// Once a box is up, deletes the window or the page; in the second case the
+// user then says OK to the box, which still stands over its window.
+void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEnginePage>& page)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, what, &window, &page] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        poll->deleteLater();
+        if (what == GoesAway::Window) {
+            delete window.data();
+            return;
+        }
+        delete page.data();
+        auto* message = qobject_cast<QMessageBox*>(box);
+        QAbstractButton* ok = message ? message->button(QMessageBox::Ok) : nullptr;
+        QTimer::singleShot(0, box, [box, ok] {
+            if (ok)
+                ok->click();
+            else
+                QMetaObject::invokeMethod(box, "accept");
+        });
+    });
+    poll->start(20);
+}
+
+TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
+{
+    ASSERT_TRUE(kEnginePrepared);
+    const QUrl origin(QStringLiteral("http://127.0.0.1/"));
+    QString typed = QStringLiteral("untouched");
+    QAuthenticator signIn;
+    const struct {
+        const char* name;
+        std::function<bool(QWebEnginePage*)> ask;  // true: the page was answered
+    } dialogs[] = {
+        {"alert", [&](QWebEnginePage* page) { showPageAlert(page, origin, QStringLiteral("你好")); return false; }},
+        {"confirm", [&](QWebEnginePage* page) { return askPageConfirm(page, origin, QStringLiteral("继续？")); }},
+        {"prompt",
+         [&](QWebEnginePage* page) {
+             return askPagePrompt(page, origin, QStringLiteral("名字？"), QStringLiteral("小明"), &typed);
+         }},
+        {"sign-in",
+         [&](QWebEnginePage* page) {
+             signIn.setUser(QStringLiteral("zhang"));
+             askSignIn(page, QStringLiteral("登录"), &signIn);
+             return !signIn.isNull();
+         }},
+    };
+    for (const GoesAway what : {GoesAway::Window, GoesAway::PageThenUserSaysOk})
+        for (const auto& dialog : dialogs) {
+            SCOPED_TRACE(std::string(dialog.name) + (what == GoesAway::Window ? ", window" : ", page"));
+            QPointer<QWidget> window = new QWidget;
+            auto* view = new QWebEngineView(window);
+            QPointer<QWebEnginePage> page = new QWebEnginePage(view);
+            view->setPage(page);
+            window->show();
+            whileABoxIsOpen(what, window, page);
+            EXPECT_FALSE(dialog.ask(page));
+            EXPECT_FALSE(page) << "the box ended before anything went away";
+            EXPECT_EQ(typed, QStringLiteral("untouched"));
+            delete window.data();
+        }
+}
+
+}  // namespace
+}  // namespace velmora
