@@ -161,9 +161,9 @@ void DownloadList::onDownloadRequested(QWebEngineDownloadRequest* download)
 
 QString DownloadList::askTarget(QWebEngineDownloadRequest* download) const
 {
-    // A window of its own, over the page's window but not owned by it: a
-    // pop-up that starts a download often closes itself, and the user's
-    // choice still holds for a download, which the profile owns.
+    // A window of its own, over the page's window but not owned by it: that
+    // window may go while the dialog is open, and the user's choice still
+    // holds for the download, which the profile owns.
     QFileDialog dialog(nullptr, qs(kSaveDialogTitle));
     dialog.setWindowModality(Qt::ApplicationModal);
     if (const QWidget* over = pageWindow(download->page()))

@@ -55,10 +55,10 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog, std::string_view okCaption)
     return buttons;
 }
 
-// A page's dialog, made on the heap and run with exec(). The page's window
-// may be deleted while it runs (a pop-up that closes itself on a timer, a
-// page leaving full screen), and the dialog with it, which a dialog on the
-// stack would not survive; nor is a page that is gone answered.
+// A page's dialog, made on the heap and run with exec(). Whatever the nested
+// event loop serves may delete the page's window meanwhile, and the dialog
+// with it, which a dialog on the stack would not survive; nor is a page
+// that is gone answered.
 template <typename Dialog>
 class PageDialog {
 public:
