@@ -5,9 +5,8 @@
 #include <functional>
 
 #include <QApplication>
-#include <QAbstractButton>
 #include <QAuthenticator>
-#include <QMessageBox>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -38,7 +37,7 @@ const bool kEnginePrepared = prepareEngine();
 enum class GoesAway { Window, PageThenUserSaysOk };
 
 // Once a box is up, deletes the window or the page; in the second case the
-// user then says OK to the box, which still stands over its window.
+// user then presses Return (OK) in the box, which still stands.
 void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEnginePage>& page)
 {
     auto* poll = new QTimer;
@@ -52,14 +51,7 @@ void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEngi
             return;
         }
         delete page.data();
-        auto* message = qobject_cast<QMessageBox*>(box);
-        QAbstractButton* ok = message ? message->button(QMessageBox::Ok) : nullptr;
-        QTimer::singleShot(0, box, [box, ok] {
-            if (ok)
-                ok->click();
-            else
-                QMetaObject::invokeMethod(box, "accept");
-        });
+        QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
     });
     poll->start(20);
 }
