@@ -1,0 +1,128 @@
+// The real program under Xvfb with a test page in the content pane and the
+// keyboard focus in the page: the keys a browser user reaches for, zoom,
+// find in page and printing. The page reports what it sees to the server,
+// which also records every page the program asked for.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
+
+namespace velmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+using loopback::ScriptedReply;
+
+constexpr auto kPageTimeout = 60s;
+constexpr auto kReportTimeout = 10s;
+constexpr int kWindowTimeoutMs = 20000;
+const std::string kStartPage = "/tiaozhuan/index1.html";
+const std::string kPreviewTitle = "打印预览";
+
+class BrowserControlsEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::remove_all(home_);
+        std::filesystem::create_directories(home_ / "Downloads");
+        const std::string page = fileBytes(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "controls.html").value();
+        site_.script(kStartPage, ScriptedReply::response(200, page, {{"Content-Type", "text/html; charset=utf-8"}}));
+        // Answered only when the test lets it: a page still on its way.
+        site_.script("/slow.html", ScriptedReply().hold().send(loopback::responseHead(200, {}) + "<p>slow</p>").close());
+        app_ = startVelmora(x_, artifactPath(name() + ".log"),
+                            {{"HOME", home_.string()}, {"XDG_CONFIG_HOME", (home_ / ".config").string()}});
+        ASSERT_TRUE(reported("shown-controls-zoom-100", kPageTimeout)) << "the test page did not load";
+        window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
+        ASSERT_FALSE(window_.empty());
+        focusPage();
+    }
+
+    static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+    // A click on the page's empty lower part puts the keyboard focus into it.
+    void focusPage() { clickPane(600, 380); }
+
+    void clickPane(int x, int y)
+    {
+        const Point origin = contentPaneOrigin();
+        click(x_, window_, {origin.x + x, origin.y + y});
+    }
+
+    void keys(const std::string& sequence)
+    {
+        x_.run("xdotool windowactivate --sync " + window_ + " key --clearmodifiers " + sequence);
+    }
+
+    bool reported(const std::string& what, std::chrono::milliseconds timeout = kReportTimeout)
+    {
+        return site_.waitForRequest("/report?" + what, timeout).has_value();
+    }
+
+    void screenshot(const std::string& what) { x_.screenshot(artifactPath("controls-" + what + ".png")); }
+
+    std::filesystem::path home_ = testPath("controls-home");
+    loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
+    XSession x_;
+    std::unique_ptr<ChildProcess> app_;
+    std::string window_;
+};
+
+TEST_F(BrowserControlsEndToEnd, KeysReloadStopAndGoBackAndForthWithThePageFocused)
+{
+    const auto press = [this](const char* sequence) { return [this, sequence] { keys(sequence); }; };
+    // Each row: what the user does, and the request the program must make
+    // for it (a page, or the page's report of what it saw).
+    const struct {
+        const char* what;
+        std::function<void()> does;
+        std::string request;
+        const char* cacheControl;  // of the page request; null: not checked
+    } rows[] = {
+        {"F5 reloads", press("F5"), kStartPage, "max-age=0"},
+        {"Ctrl+R reloads", press("ctrl+r"), kStartPage, "max-age=0"},
+        {"Ctrl+F5 reloads past the cache", press("ctrl+F5"), kStartPage, "no-cache"},
+        {"Shift+F5 too", press("shift+F5"), kStartPage, "no-cache"},
+        {"Escape is the page's own while nothing loads", press("Escape"), "/report?page-escape", nullptr},
+        {"a page that takes long", [this] { clickPane(290, 50); }, "/slow.html", nullptr},
+        // Stopped, the pane keeps the test page: F5 loads it again, where a
+        // pane that went on would reload the slow page.
+        {"Escape stops it",
+         [this] {
+             keys("Escape");
+             std::this_thread::sleep_for(500ms);
+             site_.releaseHeld();
+             std::this_thread::sleep_for(1s);
+             keys("F5");
+         },
+         kStartPage, nullptr},
+        {"follow a link", [this] { clickPane(100, 50); }, "/report?shown-next", nullptr},
+        {"Alt+Left goes back", press("alt+Left"), "/report?shown-controls-zoom-100", nullptr},
+        {"Alt+Right goes forward", press("alt+Right"), "/report?shown-next", nullptr},
+        {"and back again", press("alt+Left"), "/report?shown-controls-zoom-100", nullptr},
+        // Alt alone opens the menu bar, Right moves to 网络电视, Return
+        // chooses it: the menu keeps its keys.
+        {"the menu bar's keys", press("alt Right Return"), "/tiaozhuan/tv.html", nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        site_.clearLog();
+        row.does();
+        const auto request = site_.waitForRequest(row.request, 20s);
+        ASSERT_TRUE(request);
+        if (row.cacheControl) {
+            EXPECT_EQ(request->header("Cache-Control").value_or(""), row.cacheControl);
+        }
+        if (row.request == kStartPage) {
+            ASSERT_TRUE(reported("shown-controls-zoom-100"));
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmora::test
