@@ -64,6 +64,12 @@ protected:
         return site_.waitForRequest("/report?" + what, timeout).has_value();
     }
 
+    bool windowGone(const std::string& title)
+    {
+        return waitUntil(
+            [&] { return x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty(); }, 10s);
+    }
+
     void screenshot(const std::string& what) { x_.screenshot(artifactPath("controls-" + what + ".png")); }
 
     std::filesystem::path home_ = testPath("controls-home");
@@ -122,6 +128,110 @@ TEST_F(BrowserControlsEndToEnd, KeysReloadStopAndGoBackAndForthWithThePageFocuse
             ASSERT_TRUE(reported("shown-controls-zoom-100"));
         }
     }
+}
+
+TEST_F(BrowserControlsEndToEnd, ZoomStepsAndResetsAndHoldsForTheWindow)
+{
+    const Point origin = contentPaneOrigin();
+    const std::string overPage = "mousemove --window " + window_ + " " + std::to_string(origin.x + 600) + " " +
+                                 std::to_string(origin.y + 380);
+    const auto wheel = [&](int button) {
+        x_.run("xdotool windowactivate --sync " + window_ + " " + overPage + " keydown ctrl click " +
+               std::to_string(button) + " keyup ctrl");
+    };
+    // Each row: what the user does, and the zoom the page then finds itself at.
+    const struct {
+        const char* what;
+        std::function<void()> does;
+        int zoom;
+    } rows[] = {
+        {"Ctrl+plus", [&] { keys("ctrl+plus"); }, 110},
+        {"Ctrl+=", [&] { keys("ctrl+equal"); }, 125},
+        {"the keypad's plus", [&] { keys("ctrl+KP_Add"); }, 150},
+        {"Ctrl+minus", [&] { keys("ctrl+minus"); }, 125},
+        {"Ctrl+0", [&] { keys("ctrl+0"); }, 100},
+        {"Ctrl+minus below 100", [&] { keys("ctrl+minus"); }, 90},
+        {"Ctrl+wheel up", [&] { wheel(4); }, 100},
+        {"Ctrl+wheel up again", [&] { wheel(4); }, 110},
+        {"Ctrl+wheel down", [&] { wheel(5); }, 100},
+        {"the smallest step", [&] { keys("ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus"); }, 33},
+        {"and below it", [&] { keys("ctrl+minus ctrl+minus"); }, 25},
+        {"back to the default", [&] { keys("ctrl+0 ctrl+plus"); }, 110},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        site_.clearLog();
+        row.does();
+        EXPECT_TRUE(reported("zoom-" + std::to_string(row.zoom)));
+    }
+    screenshot("zoom-box");
+    // The window keeps its zoom for the pages it loads next.
+    site_.clearLog();
+    keys("F5");
+    EXPECT_TRUE(reported("shown-controls-zoom-110"));
+}
+
+TEST_F(BrowserControlsEndToEnd, FindsAChineseWordCountsItsMatchesAndLeavesTheOneShownSelected)
+{
+    keys("ctrl+f");
+    x_.run("xdotool type --delay 100 '星河'");
+    keys("Return Return shift+Return");  // the second of five
+    std::this_thread::sleep_for(500ms);
+    screenshot("find-bar");
+    keys("Escape");
+    EXPECT_TRUE(reported("selected-m2")) << "the match shown is not the one selected";
+
+    // The focus is back in the page: its own keys reach it again.
+    site_.clearLog();
+    keys("Escape");
+    EXPECT_TRUE(reported("page-escape"));
+
+    // F3 opens the bar again on the same word and goes on to the next match.
+    keys("F3 F3 Escape");
+    EXPECT_TRUE(reported("selected-m4"));
+
+    keys("ctrl+f ctrl+a");
+    x_.run("xdotool type --delay 100 '月亮'");
+    std::this_thread::sleep_for(500ms);
+    screenshot("find-nothing");
+}
+
+TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
+{
+    keys("ctrl+p");
+    std::string preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
+    ASSERT_FALSE(preview.empty()) << "no print preview, or not in Chinese";
+    std::this_thread::sleep_for(1s);
+    screenshot("print-preview");
+    // The print button ends the preview's tool bar, at its right.
+    const WindowGeometry at = windowGeometry(x_, preview);
+    click(x_, preview, {at.width - 20, 18});
+    // Qt's print dialog, which offers the PDF file where there is no printer
+    // (the title is matched whole: the preview's holds it too).
+    const std::string dialog = x_.waitForWindow("^打印$", kWindowTimeoutMs);
+    ASSERT_FALSE(dialog.empty());
+    screenshot("print-dialog");
+    x_.run("xdotool windowactivate --sync " + dialog + " key --clearmodifiers Return");
+    const auto pdf = home_ / "Downloads" / "浏览器按键测试页.pdf";
+    EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
+    EXPECT_TRUE(windowGone(kPreviewTitle));
+
+    // The page's own print button (window.print()) and the last item of its
+    // menu open the same preview.
+    clickPane(480, 50);
+    preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
+    ASSERT_FALSE(preview.empty()) << "window.print() did nothing";
+    EXPECT_TRUE(reported("beforeprint"));
+    x_.run("xdotool windowactivate --sync " + preview + " key --clearmodifiers Escape");
+    ASSERT_TRUE(windowGone(kPreviewTitle));
+
+    const Point origin = contentPaneOrigin();
+    x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " +
+           std::to_string(origin.x + 600) + " " + std::to_string(origin.y + 380) + " click 3");
+    std::this_thread::sleep_for(1s);
+    screenshot("context-menu-print");
+    x_.run("xdotool key --clearmodifiers Up Return");
+    EXPECT_FALSE(x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs).empty()) << "打印... is not the menu's last item";
 }
 
 }  // namespace
