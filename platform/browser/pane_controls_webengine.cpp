@@ -1,7 +1,5 @@
 #include "platform/browser/pane_controls_webengine.h"
 
-#include <cmath>
-
 #include <QAction>
 #include <QChildEvent>
 #include <QMenu>
@@ -28,9 +26,6 @@ PaneControls::PaneControls(QWebEngineView* view)
     view->installEventFilter(this);
     for (QObject* child : view->children())
         watchWheelOf(child);
-    // A page loaded later starts at the engine's default; the window's zoom
-    // is the user's.
-    connect(view, &QWebEngineView::loadFinished, this, &PaneControls::keepZoom);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, &PaneControls::showContextMenu);
 }
@@ -79,15 +74,9 @@ void PaneControls::createKeys()
 void PaneControls::zoomTo(int percent)
 {
     zoom_ = percent;
-    keepZoom();
+    // The page keeps it for every page it loads next, whatever the site.
+    view_->setZoomFactor(percent / 100.0);
     zoomIndicator_->showZoom(percent);
-}
-
-void PaneControls::keepZoom()
-{
-    const double factor = zoom_ / 100.0;
-    if (std::abs(view_->zoomFactor() - factor) > 0.001)
-        view_->setZoomFactor(factor);
 }
 
 void PaneControls::openFindBar()

@@ -36,7 +36,6 @@ private:
     QAction* addKeys(const QList<QKeySequence>& keys, Slot slot);
     void createKeys();
     void zoomTo(int percent);
-    void keepZoom();
     void openFindBar();
     void findNext();
     void findPrevious();

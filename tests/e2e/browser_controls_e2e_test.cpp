@@ -111,6 +111,16 @@ TEST_F(BrowserControlsEndToEnd, KeysReloadStopAndGoBackAndForthWithThePageFocuse
         {"Alt+Left goes back", press("alt+Left"), "/report?shown-controls-zoom-100", nullptr},
         {"Alt+Right goes forward", press("alt+Right"), "/report?shown-next", nullptr},
         {"and back again", press("alt+Left"), "/report?shown-controls-zoom-100", nullptr},
+        // A window the page opens answers the same keys.
+        {"F5 in a new window",
+         [this] {
+             clickPane(670, 50);
+             const std::string popup = x_.waitForWindow("第二页", kWindowTimeoutMs);
+             ASSERT_TRUE(reported("shown-next"));
+             site_.clearLog();
+             x_.run("xdotool windowactivate --sync " + popup + " key --clearmodifiers F5 alt+F4");
+         },
+         "/controls-next.html", nullptr},
         // Alt alone opens the menu bar, Right moves to 网络电视, Return
         // chooses it: the menu keeps its keys.
         {"the menu bar's keys", press("alt Right Return"), "/tiaozhuan/tv.html", nullptr},
@@ -148,14 +158,14 @@ TEST_F(BrowserControlsEndToEnd, ZoomStepsAndResetsAndHoldsForTheWindow)
         {"Ctrl+plus", [&] { keys("ctrl+plus"); }, 110},
         {"Ctrl+=", [&] { keys("ctrl+equal"); }, 125},
         {"the keypad's plus", [&] { keys("ctrl+KP_Add"); }, 150},
+        // The engine's own wheel zoom would go to 160.
+        {"Ctrl+wheel up", [&] { wheel(4); }, 175},
+        {"Ctrl+wheel down", [&] { wheel(5); }, 150},
         {"Ctrl+minus", [&] { keys("ctrl+minus"); }, 125},
         {"Ctrl+0", [&] { keys("ctrl+0"); }, 100},
         {"Ctrl+minus below 100", [&] { keys("ctrl+minus"); }, 90},
-        {"Ctrl+wheel up", [&] { wheel(4); }, 100},
-        {"Ctrl+wheel up again", [&] { wheel(4); }, 110},
-        {"Ctrl+wheel down", [&] { wheel(5); }, 100},
-        {"the smallest step", [&] { keys("ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus"); }, 33},
-        {"and below it", [&] { keys("ctrl+minus ctrl+minus"); }, 25},
+        {"down the steps", [&] { keys("ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus"); }, 33},
+        {"to the smallest, which holds", [&] { keys("ctrl+minus ctrl+minus"); }, 25},
         {"back to the default", [&] { keys("ctrl+0 ctrl+plus"); }, 110},
     };
     for (const auto& row : rows) {
@@ -169,6 +179,8 @@ TEST_F(BrowserControlsEndToEnd, ZoomStepsAndResetsAndHoldsForTheWindow)
     site_.clearLog();
     keys("F5");
     EXPECT_TRUE(reported("shown-controls-zoom-110"));
+    clickPane(100, 240);  // a page of another site
+    EXPECT_TRUE(reported("next-zoom-110"));
 }
 
 TEST_F(BrowserControlsEndToEnd, FindsAChineseWordCountsItsMatchesAndLeavesTheOneShownSelected)
