@@ -1,15 +1,19 @@
 #include "platform/browser/page_printer_webengine.h"
 
+#include <system_error>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
@@ -28,6 +32,44 @@ void reportLater(PlatformError error)
 {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [error = std::move(error)] { throw error; }, Qt::QueuedConnection);
+}
+
+PlatformError printerFailure(const QPrinter& printer)
+{
+    return PlatformError(std::string(kPrintFailed), std::string(printer.printerState() == QPrinter::Error
+                                                                    ? kPrinterFailed
+                                                                    : kPrintRenderFailed));
+}
+
+// The PDF engine goes on writing when the disk is full and says nothing: a
+// whole file ends with its end-of-file marker.
+bool isWholePdf(const QString& file)
+{
+    QFile pdf(file);
+    constexpr qint64 kTail = 32;
+    return pdf.open(QIODevice::ReadOnly) && pdf.size() > kTail && pdf.seek(pdf.size() - kTail)
+           && pdf.read(kTail).contains("%%EOF");
+}
+
+// Why a PDF file could not be written, in the system's words: the printing
+// library gives none. A cut-off file is removed, as nobody could read it.
+PlatformError fileFailure(const QString& file)
+{
+    constexpr qint64 kRoomForAPage = 64 * 1024;
+    const std::string where = QDir::toNativeSeparators(file).toStdString() + "：";
+    QFile probe(file);
+    const bool existed = probe.exists();
+    if (!probe.open(QIODevice::Append))
+        return PlatformError(FailureClass::NoWritePermission, std::string(kPrintFailed),
+                             where + probe.errorString().toStdString());
+    probe.close();
+    const bool diskFull = QStorageInfo(QFileInfo(file).absolutePath()).bytesAvailable() < kRoomForAPage;
+    if (!existed || !isWholePdf(file))
+        probe.remove();
+    if (diskFull)
+        return PlatformError(FailureClass::DiskFull, std::string(kPrintFailed),
+                             where + std::make_error_code(std::errc::no_space_on_device).message());
+    return PlatformError(std::string(kPrintFailed), where + std::string(kPrintRenderFailed));
 }
 
 // Where a page goes when there is no printer to send it to.
@@ -101,6 +143,9 @@ void PagePrinter::render(QPrinter* printer)
     if (rendering_)
         return;
     rendering_ = true;
+    // The preview paints the same printer with an engine of its own.
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
+                        && printer->paintEngine()->type() != QPaintEngine::Picture;
     bool printed = false;
     {
         const DeletionHold hold(view_->window());
@@ -116,32 +161,10 @@ void PagePrinter::render(QPrinter* printer)
     }
     rendering_ = false;
     if (!printed)
-        reportFailure(*printer);
-}
-
-void PagePrinter::reportFailure(const QPrinter& printer)
-{
-    const QString file = printer.outputFileName();
-    if (printer.outputFormat() != QPrinter::PdfFormat || file.isEmpty()) {
-        reportLater(PlatformError(std::string(kPrintFailed),
-                                  std::string(printer.printerState() == QPrinter::Error ? kPrinterFailed
-                                                                                        : kPrintRenderFailed)));
-        return;
-    }
-    // The printing library says only that it could not write; opening the
-    // file again gets the system's reason.
-    QFile probe(file);
-    const bool existed = probe.exists();
-    QString reason = qs(kPrintRenderFailed);
-    FailureClass failureClass = FailureClass::Unclassified;
-    if (!probe.open(QIODevice::Append)) {
-        reason = probe.errorString();
-        failureClass = FailureClass::NoWritePermission;
-    } else if (!existed) {
-        probe.remove();
-    }
-    reportLater(PlatformError(failureClass, std::string(kPrintFailed),
-                              QDir::toNativeSeparators(file).toStdString() + "：" + reason.toStdString()));
+        reportLater(printer->outputFormat() == QPrinter::PdfFormat ? fileFailure(printer->outputFileName())
+                                                                   : printerFailure(*printer));
+    else if (toFile && !isWholePdf(printer->outputFileName()))
+        reportLater(fileFailure(printer->outputFileName()));
 }
 
 }  // namespace velmora

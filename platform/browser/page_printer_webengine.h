@@ -33,7 +33,6 @@ private:
     // onto printer when it returns, while the engine renders it on its own
     // time, so it waits for the engine in a loop of its own.
     void render(QPrinter* printer);
-    void reportFailure(const QPrinter& printer);
 
     QWebEngineView* view_;
     // Kept here rather than in the preview: the engine may still be

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/platform/files/private_mounts.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_folder.h"
 
@@ -24,6 +25,11 @@ constexpr auto kReportTimeout = 10s;
 constexpr int kWindowTimeoutMs = 20000;
 const std::string kStartPage = "/tiaozhuan/index1.html";
 const std::string kPreviewTitle = "打印预览";
+const std::string kFailureTitle = "Velmora 出错了";
+
+// A mount namespace of the tests' own, entered before any thread starts, so
+// that a test can give the program a disk that fills up.
+const std::string kNoPrivateMounts = enterPrivateMountNamespace();
 
 class BrowserControlsEndToEnd : public ::testing::Test {
 protected:
@@ -68,6 +74,24 @@ protected:
     {
         return waitUntil(
             [&] { return x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty(); }, 10s);
+    }
+
+    // Opens the preview with Ctrl+P and prints from it through Qt's print
+    // dialog, which offers the PDF file where there is no printer (its
+    // title is matched whole: the preview's holds it too).
+    void printToFile()
+    {
+        keys("ctrl+p");
+        const std::string preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
+        ASSERT_FALSE(preview.empty()) << "no print preview, or not in Chinese";
+        std::this_thread::sleep_for(1s);
+        screenshot("print-preview");
+        // The print button ends the preview's tool bar, at its right.
+        click(x_, preview, {windowGeometry(x_, preview).width - 20, 18});
+        const std::string dialog = x_.waitForWindow("^打印$", kWindowTimeoutMs);
+        ASSERT_FALSE(dialog.empty());
+        screenshot("print-dialog");
+        x_.run("xdotool windowactivate --sync " + dialog + " key --clearmodifiers Return");
     }
 
     void screenshot(const std::string& what) { x_.screenshot(artifactPath("controls-" + what + ".png")); }
@@ -210,28 +234,16 @@ TEST_F(BrowserControlsEndToEnd, FindsAChineseWordCountsItsMatchesAndLeavesTheOne
 
 TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
 {
-    keys("ctrl+p");
-    std::string preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
-    ASSERT_FALSE(preview.empty()) << "no print preview, or not in Chinese";
-    std::this_thread::sleep_for(1s);
-    screenshot("print-preview");
-    // The print button ends the preview's tool bar, at its right.
-    const WindowGeometry at = windowGeometry(x_, preview);
-    click(x_, preview, {at.width - 20, 18});
-    // Qt's print dialog, which offers the PDF file where there is no printer
-    // (the title is matched whole: the preview's holds it too).
-    const std::string dialog = x_.waitForWindow("^打印$", kWindowTimeoutMs);
-    ASSERT_FALSE(dialog.empty());
-    screenshot("print-dialog");
-    x_.run("xdotool windowactivate --sync " + dialog + " key --clearmodifiers Return");
+    printToFile();
     const auto pdf = home_ / "Downloads" / "浏览器按键测试页.pdf";
     EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
     EXPECT_TRUE(windowGone(kPreviewTitle));
+    EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty()) << "a print that worked was reported as failed";
 
     // The page's own print button (window.print()) and the last item of its
     // menu open the same preview.
     clickPane(480, 50);
-    preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
+    std::string preview = x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs);
     ASSERT_FALSE(preview.empty()) << "window.print() did nothing";
     EXPECT_TRUE(reported("beforeprint"));
     x_.run("xdotool windowactivate --sync " + preview + " key --clearmodifiers Escape");
@@ -244,6 +256,27 @@ TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
     screenshot("context-menu-print");
     x_.run("xdotool key --clearmodifiers Up Return");
     EXPECT_FALSE(x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs).empty()) << "打印... is not the menu's last item";
+}
+
+TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
+{
+    if (!kNoPrivateMounts.empty())
+        GTEST_SKIP() << "this system lets the test mount no file system of its own: " << kNoPrivateMounts;
+    // The page prints to some megabytes; the disk holds a few pages of text.
+    const auto downloads = home_ / "Downloads";
+    mountTmpfs(downloads, 64 * 1024);
+    printToFile();
+    const std::string failure = x_.waitForWindow(kFailureTitle, kWindowTimeoutMs);
+    const bool cutOffFileLeft = std::filesystem::exists(downloads / "浏览器按键测试页.pdf");
+    unmount(downloads);
+    ASSERT_FALSE(failure.empty()) << "a cut-off file was taken for a printed page";
+    EXPECT_FALSE(cutOffFileLeft);
+    std::this_thread::sleep_for(500ms);
+    screenshot("print-failed");
+    const WindowGeometry box = windowGeometry(x_, failure);
+    click(x_, failure, {box.width - 60, box.height - 25});
+    std::this_thread::sleep_for(500ms);
+    screenshot("print-failed-details");
 }
 
 }  // namespace
