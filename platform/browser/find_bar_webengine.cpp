@@ -51,7 +51,7 @@ void FindBar::createControls()
     close->setAutoRaise(true);
     layout->addWidget(close);
 
-    connect(field_, &QLineEdit::textChanged, this, &FindBar::onTextEdited);
+    connect(field_, &QLineEdit::textChanged, this, &FindBar::onTextChanged);
     connect(previous, &QPushButton::clicked, this, &FindBar::findPrevious);
     connect(next, &QPushButton::clicked, this, &FindBar::findNext);
     connect(close, &QToolButton::clicked, this, &FindBar::closeBar);
@@ -87,7 +87,7 @@ void FindBar::closeBar()
     view_->setFocus(Qt::OtherFocusReason);
 }
 
-void FindBar::onTextEdited(const QString& text)
+void FindBar::onTextChanged(const QString& text)
 {
     if (!view_)
         return;

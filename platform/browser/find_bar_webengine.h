@@ -33,7 +33,7 @@ protected:
 
 private:
     void createControls();
-    void onTextEdited(const QString& text);
+    void onTextChanged(const QString& text);
     void onFindFinished(const QWebEngineFindTextResult& result);
     void find(bool backward);
     void placeInWindow();
