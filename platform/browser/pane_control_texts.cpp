@@ -26,7 +26,8 @@ std::string findCountText(int activeMatch, int matches)
 {
     if (matches <= 0)
         return "无匹配结果";
-    return "第 " + std::to_string(std::clamp(activeMatch, 1, matches)) + " 个，共 " + std::to_string(matches) + " 个";
+    const int shown = std::clamp(activeMatch, 1, matches);
+    return "第 " + std::to_string(shown) + " 个，共 " + std::to_string(matches) + " 个";
 }
 
 std::string printFileName(std::string_view pageTitle)
@@ -34,7 +35,8 @@ std::string printFileName(std::string_view pageTitle)
     std::string name;
     for (const char c : pageTitle) {
         // Control characters and those Windows refuses in a name.
-        const bool refused = static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+        const bool refused =
+            static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
         name += refused ? '_' : c;
     }
     const auto kept = name.find_last_not_of(" .");

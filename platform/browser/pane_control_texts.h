@@ -24,8 +24,7 @@ inline constexpr std::string_view kFindLabel = "查找：";
 inline constexpr std::string_view kFindPreviousCaption = "上一个";
 inline constexpr std::string_view kFindNextCaption = "下一个";
 inline constexpr std::string_view kFindCloseTip = "关闭查找栏";
-// "第 2 个，共 5 个"; "无匹配结果" when nothing matched; nothing before the
-// first search.
+// "第 2 个，共 5 个"; "无匹配结果" when nothing matched.
 std::string findCountText(int activeMatch, int matches);
 
 inline constexpr std::string_view kPrintMenuItem = "打印...";

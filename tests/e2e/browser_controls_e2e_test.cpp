@@ -40,7 +40,8 @@ protected:
         const std::string page = fileBytes(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "controls.html").value();
         site_.script(kStartPage, ScriptedReply::response(200, page, {{"Content-Type", "text/html; charset=utf-8"}}));
         // Answered only when the test lets it: a page still on its way.
-        site_.script("/slow.html", ScriptedReply().hold().send(loopback::responseHead(200, {}) + "<p>slow</p>").close());
+        site_.script("/slow.html",
+                     ScriptedReply().hold().send(loopback::responseHead(200, {}) + "<p>slow</p>").close());
         app_ = startVelmora(x_, artifactPath(name() + ".log"),
                             {{"HOME", home_.string()}, {"XDG_CONFIG_HOME", (home_ / ".config").string()}});
         ASSERT_TRUE(reported("shown-controls-zoom-100", kPageTimeout)) << "the test page did not load";
