@@ -283,5 +283,15 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
     screenshot("print-failed-details");
 }
 
+TEST_F(BrowserControlsEndToEnd, AWindowThatClosesItselfWhilePrintingTakesItsPreviewAlong)
+{
+    clickPane(290, 240);
+    ASSERT_TRUE(site_.waitForRequest("/print-and-close.html", kPageTimeout));
+    std::this_thread::sleep_for(3s);
+    EXPECT_TRUE(app_->running());
+    EXPECT_TRUE(windowGone("打印后关闭"));
+    EXPECT_TRUE(windowGone(kPreviewTitle));
+}
+
 }  // namespace
 }  // namespace velmora::test
