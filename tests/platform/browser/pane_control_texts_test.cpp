@@ -8,25 +8,21 @@ namespace {
 
 TEST(ZoomSteps, WalkTheBrowserTableAndStopAtItsEnds)
 {
+    // Written out here rather than taken from the program's own table, so a
+    // wrong step shows.
+    const int steps[] = {25, 33, 50, 67, 75, 80, 90, 100, 110, 125, 150, 175, 200, 250, 300, 400, 500};
+    for (std::size_t i = 0; i + 1 < std::size(steps); ++i) {
+        EXPECT_EQ(zoomInStep(steps[i]), steps[i + 1]);
+        EXPECT_EQ(zoomOutStep(steps[i + 1]), steps[i]);
+    }
+    // At the ends the end holds; a level between steps (a page's own zoom)
+    // moves to the next step in the direction asked.
     const struct {
         int from, in, out;
-    } cases[] = {
-        {100, 110, 90}, {110, 125, 100}, {90, 100, 80}, {67, 75, 50}, {33, 50, 25},
-        {25, 33, 25},    // the smallest step holds
-        {500, 500, 400},  // the largest too
-        {400, 500, 300},
-        // A level between steps (a page's own zoom) moves to the next step
-        // in the direction asked.
-        {105, 110, 100}, {20, 25, 25}, {600, 500, 500},
-    };
+    } cases[] = {{25, 33, 25}, {500, 500, 400}, {105, 110, 100}, {20, 25, 25}, {600, 500, 500}};
     for (const auto& c : cases) {
         EXPECT_EQ(zoomInStep(c.from), c.in) << c.from;
         EXPECT_EQ(zoomOutStep(c.from), c.out) << c.from;
-    }
-    // Every step is reached from its neighbour, both ways.
-    for (std::size_t i = 0; i + 1 < std::size(kZoomSteps); ++i) {
-        EXPECT_EQ(zoomInStep(kZoomSteps[i]), kZoomSteps[i + 1]);
-        EXPECT_EQ(zoomOutStep(kZoomSteps[i + 1]), kZoomSteps[i]);
     }
     EXPECT_EQ(zoomText(110), "缩放：110%");
 }
