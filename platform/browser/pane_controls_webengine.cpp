@@ -16,8 +16,7 @@
 namespace velmora {
 
 PaneControls::PaneControls(QWebEngineView* view)
-    : QObject(view), view_(view), printer_(new PagePrinter(view)), zoomIndicator_(new ZoomIndicator(view)),
-      zoom_(kDefaultZoom)
+    : QObject(view), view_(view), printer_(new PagePrinter(view)), zoom_(kDefaultZoom)
 {
     createKeys();
     // The engine zooms on Ctrl+wheel by steps of its own and says nothing;
@@ -76,6 +75,8 @@ void PaneControls::zoomTo(int percent)
     zoom_ = percent;
     // The page keeps it for every page it loads next, whatever the site.
     view_->setZoomFactor(percent / 100.0);
+    if (!zoomIndicator_)
+        zoomIndicator_ = new ZoomIndicator(view_);
     zoomIndicator_->showZoom(percent);
 }
 

@@ -44,9 +44,11 @@ private:
 
     QWebEngineView* view_;
     PagePrinter* printer_;
-    ZoomIndicator* zoomIndicator_;
     QAction* print_ = nullptr;
-    FindBar* findBar_ = nullptr;  // made when first asked for
+    // Made when first needed: a window's controls as its layout recorded
+    // them at load stay the controls it has.
+    ZoomIndicator* zoomIndicator_ = nullptr;
+    FindBar* findBar_ = nullptr;
     int zoom_;                    // in percent
 };
 
