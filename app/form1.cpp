@@ -73,6 +73,7 @@ void Form1::createControls()
     webBrowser1_ = context_.platform.createBrowserPane(clientArea_);
     webBrowser1_->widget()->setObjectName(QStringLiteral("WebBrowser1"));
     webBrowser1_->widget()->setGeometry(px(0), px(0), px(11655), px(6855));
+    webBrowser1_->enableUserControls();
 
     // The banner pane and the notice holder lie below the client area: they
     // are there and work, but are never seen at the window's size.

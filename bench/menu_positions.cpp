@@ -25,6 +25,7 @@ public:
     explicit PlainPane(QWidget* parent) : widget_(new QWidget(parent)) {}
     QWidget* widget() override { return widget_; }
     void Navigate2(const std::string&) override {}
+    void enableUserControls() override {}
 
 private:
     QWidget* widget_;

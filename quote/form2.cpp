@@ -40,6 +40,7 @@ Form2::Form2(const AppContext& context) : context_(context)
     webBrowser1_ = context_.platform.createBrowserPane(this);
     webBrowser1_->widget()->setObjectName(QStringLiteral("WebBrowser1"));
     webBrowser1_->widget()->setGeometry(px(0), px(0), px(11295), px(8655));
+    webBrowser1_->enableUserControls();
 }
 
 Form2::~Form2() = default;

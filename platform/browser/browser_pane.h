@@ -18,6 +18,10 @@ public:
     virtual QWidget* widget() = 0;
     // Starts loading url and returns at once; never waits for the page.
     virtual void Navigate2(const std::string& url) = 0;
+    // Lets the user drive the pane as a browser from its window: reload,
+    // stop, back and forward, zoom, find in page and print. For the panes a
+    // user reads; a pane nobody sees goes without. Call once.
+    virtual void enableUserControls() = 0;
 };
 
 }  // namespace velmora

@@ -3,6 +3,7 @@
 
 #include "platform/browser/browser_pane_webengine.h"
 #include "platform/browser/browser_webengine.h"
+#include "platform/browser/pane_controls_webengine.h"
 
 namespace velmora {
 
@@ -18,6 +19,8 @@ public:
     {
         view_->load(QUrl(QString::fromStdString(url)));
     }
+
+    void enableUserControls() override { new PaneControls(view_); }
 
 private:
     QWebEngineView* view_;  // owned by its parent widget

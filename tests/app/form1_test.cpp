@@ -46,6 +46,9 @@ TEST_F(Form1Test, LoadStepPointsBothPanesAtTheSiteAndFetchesTheNotice)
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(contentPane().navigations, std::vector<std::string>{siteAddress("/tiaozhuan/index1.html")});
     EXPECT_EQ(bannerPane().navigations, std::vector<std::string>{siteAddress("/gg/01.html")});
+    // The user's keys reach the pane the user reads, not the hidden banner.
+    EXPECT_TRUE(contentPane().userControls);
+    EXPECT_FALSE(bannerPane().userControls);
     EXPECT_EQ(platform.fetchedUrls, std::vector<std::string>{siteAddress("/update/velmora1.0.txt")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->IsOnTop);

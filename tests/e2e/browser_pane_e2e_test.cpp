@@ -357,19 +357,19 @@ TEST_F(BrowserPaneEndToEnd, ACertificateThatDoesNotHoldIsRefusedAndExplained)
 TEST_F(BrowserPaneEndToEnd, ContextMenuShowsTheSourceAndSavesThePage)
 {
     // Below the test page's controls the page is empty: a right click there
-    // brings the page's own menu, whose last items are 保存页面 and
-    // 查看页面源代码.
+    // brings the page's own menu, whose last items are 保存页面,
+    // 查看页面源代码 and 打印....
     const Point origin = contentPaneOrigin();
     const std::string at = std::to_string(origin.x + 600) + " " + std::to_string(origin.y + 400);
     x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " + at + " click 3");
     std::this_thread::sleep_for(1s);
     screenshot("context-menu");
-    x_.run("xdotool key --clearmodifiers Up Return");
+    x_.run("xdotool key --clearmodifiers Up Up Return");
     EXPECT_FALSE(waitForWindow("view-source:").empty()) << "查看页面源代码 did nothing";
 
     x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " + at + " click 3");
     std::this_thread::sleep_for(1s);
-    x_.run("xdotool key --clearmodifiers Up Up Return");
+    x_.run("xdotool key --clearmodifiers Up Up Up Return");
     const std::string dialog = waitForWindow("保存文件");
     ASSERT_FALSE(dialog.empty()) << "保存页面 did nothing";
     keys(dialog, "Escape");

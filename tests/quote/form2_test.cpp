@@ -58,6 +58,7 @@ TEST_F(Form2Test, LoadsAtItsDesignLayoutAndRequestsTheQuotePage)
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_TRUE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(browserOf(form)->geometry(), kDesignBrowser);
+    EXPECT_TRUE(newestPane().userControls);
     EXPECT_EQ(form->InitScaleWidth(), 11010);
     EXPECT_EQ(form->InitScaleHeight(), 8625);
     EXPECT_EQ(browserOf(form)->property("Tag").toString().toStdString(), "0 0 11295 8655 ");

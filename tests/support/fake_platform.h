@@ -28,8 +28,10 @@ public:
     explicit FakeBrowserPane(QWidget* parent) : widget_(new QWidget(parent)) {}
     QWidget* widget() override { return widget_; }
     void Navigate2(const std::string& url) override { navigations.push_back(url); }
+    void enableUserControls() override { userControls = true; }
 
     std::vector<std::string> navigations;
+    bool userControls = false;
 
 private:
     QWidget* widget_;

@@ -1,0 +1,170 @@
+#include "platform/browser/page_printer_webengine.h"
+
+#include <system_error>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QPaintEngine>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+#include <QStorageInfo>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "platform/browser/pane_control_texts.h"
+#include "platform/system/platform_error.h"
+#include "platform/system/qt_text.h"
+
+namespace velmora {
+
+namespace {
+
+// A failure goes to the single handling of failures the way any handler's
+// does: thrown, here from an event of its own, since the print dialogs'
+// code that called the renderer is not written to be unwound.
+void reportLater(PlatformError error)
+{
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [error = std::move(error)] { throw error; }, Qt::QueuedConnection);
+}
+
+PlatformError printerFailure(const QPrinter& printer)
+{
+    return PlatformError(std::string(kPrintFailed), std::string(printer.printerState() == QPrinter::Error
+                                                                    ? kPrinterFailed
+                                                                    : kPrintRenderFailed));
+}
+
+// The PDF engine goes on writing when the disk is full and says nothing: a
+// whole file ends with its end-of-file marker.
+bool isWholePdf(const QString& file)
+{
+    QFile pdf(file);
+    constexpr qint64 kTail = 32;
+    return pdf.open(QIODevice::ReadOnly) && pdf.size() > kTail && pdf.seek(pdf.size() - kTail)
+           && pdf.read(kTail).contains("%%EOF");
+}
+
+// Why a PDF file could not be written, in the system's words: the printing
+// library gives none. A cut-off file is removed, as nobody could read it.
+PlatformError fileFailure(const QString& file)
+{
+    constexpr qint64 kRoomForAPage = 64 * 1024;
+    const std::string where = QDir::toNativeSeparators(file).toStdString() + "：";
+    QFile probe(file);
+    const bool existed = probe.exists();
+    if (!probe.open(QIODevice::Append))
+        return PlatformError(FailureClass::NoWritePermission, std::string(kPrintFailed),
+                             where + probe.errorString().toStdString());
+    probe.close();
+    const bool diskFull = QStorageInfo(QFileInfo(file).absolutePath()).bytesAvailable() < kRoomForAPage;
+    if (!existed || !isWholePdf(file))
+        probe.remove();
+    if (diskFull)
+        return PlatformError(FailureClass::DiskFull, std::string(kPrintFailed),
+                             where + std::make_error_code(std::errc::no_space_on_device).message());
+    return PlatformError(std::string(kPrintFailed), where + std::string(kPrintRenderFailed));
+}
+
+// Where a page goes when there is no printer to send it to.
+QString pdfFileFor(const QString& title)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return QDir(folder).filePath(qs(printFileName(title.toStdString())));
+}
+
+// Keeps a window from being deleted while the engine paints its page in a
+// loop below the print preview's own code: a page that closes its window
+// meanwhile would take the preview, whose code waits on the stack, with it.
+// The window goes when the hold ends.
+class DeletionHold final : public QObject {
+public:
+    explicit DeletionHold(QWidget* window) : window_(window) { window->installEventFilter(this); }
+    ~DeletionHold() override
+    {
+        if (deletionAsked_)
+            window_->deleteLater();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::DeferredDelete)
+            return false;
+        deletionAsked_ = true;
+        return true;
+    }
+
+private:
+    QWidget* window_;
+    bool deletionAsked_ = false;
+};
+
+}  // namespace
+
+PagePrinter::PagePrinter(QWebEngineView* view) : QObject(view), view_(view)
+{
+    connect(view, &QWebEngineView::printRequested, this, &PagePrinter::printWithPreview);
+}
+
+PagePrinter::~PagePrinter()
+{
+    delete preview_.data();
+}
+
+void PagePrinter::printWithPreview()
+{
+    if (preview_)
+        return;
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer_->setDocName(view_->title());
+    if (QPrinterInfo::availablePrinters().isEmpty())
+        printer_->setOutputFileName(pdfFileFor(view_->title()));
+
+    // On the heap: the window it belongs to may go while it is open (a page
+    // that closes its own window), and takes the preview with it.
+    preview_ = new QPrintPreviewDialog(printer_.get(), view_->window());
+    preview_->setAttribute(Qt::WA_DeleteOnClose);
+    preview_->setWindowModality(Qt::WindowModal);
+    connect(preview_, &QPrintPreviewDialog::paintRequested, this, &PagePrinter::render);
+    preview_->open();
+}
+
+void PagePrinter::render(QPrinter* printer)
+{
+    // The engine prints one page onto one device at a time and would not
+    // answer a second request.
+    if (rendering_)
+        return;
+    rendering_ = true;
+    // The preview paints the same printer with an engine of its own.
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
+                        && printer->paintEngine()->type() != QPaintEngine::Picture;
+    bool printed = false;
+    {
+        const DeletionHold hold(view_->window());
+        QEventLoop loop;
+        connect(view_, &QWebEngineView::printFinished, &loop, [&](bool success) {
+            printed = success;
+            loop.quit();
+        });
+        // A renderer that dies takes the answer with it.
+        connect(view_->page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+        view_->print(printer);
+        loop.exec();
+    }
+    rendering_ = false;
+    if (!printed)
+        reportLater(printer->outputFormat() == QPrinter::PdfFormat ? fileFailure(printer->outputFileName())
+                                                                   : printerFailure(*printer));
+    else if (toFile && !isWholePdf(printer->outputFileName()))
+        reportLater(fileFailure(printer->outputFileName()));
+}
+
+}  // namespace velmora
