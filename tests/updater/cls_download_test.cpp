@@ -134,8 +134,12 @@ TEST_F(DownloadFixture, AsksForTheResourceTheWayWinInetIsAsked)
     EXPECT_EQ(internet.sessionFlags, 0u);
     EXPECT_EQ(internet.urlsOpened, std::vector<std::string>{kUrl});
     EXPECT_EQ(internet.urlFlags, std::vector<std::uint32_t>{INTERNET_FLAG_RELOAD});
-    ASSERT_EQ(internet.queries.size(), 1u);
+    // The length first, as WinINet is asked; then what identifies the file,
+    // for a download that has to go on later.
+    ASSERT_EQ(internet.queries.size(), 3u);
     EXPECT_EQ(internet.queries[0].infoLevel, HTTP_QUERY_CONTENT_LENGTH);
+    EXPECT_EQ(internet.queries[1].infoLevel, HTTP_QUERY_ETAG);
+    EXPECT_EQ(internet.queries[2].infoLevel, HTTP_QUERY_LAST_MODIFIED);
     EXPECT_EQ(internet.queries[0].bufferLength, 512u);
     EXPECT_EQ(internet.queries[0].index, 0u);
     EXPECT_TRUE(internet.queries[0].bufferWasEmpty);
