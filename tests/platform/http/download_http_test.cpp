@@ -195,5 +195,83 @@ TEST_F(DownloadHttpTest, StopDuringTheYieldEndsAfterTheNextBlock)
     EXPECT_EQ(fileBytes(target.string() + ".part"), body.substr(0, static_cast<std::size_t>(result)));
 }
 
+// A download cut off part-way and started again: what the second request
+// asks for, and that the target ends as the server's file byte for byte,
+// with nothing of an older version in it and no part or record left over.
+struct ResumeCase {
+    const char* name;
+    loopback::ResumableFile file;  // its first reply is cut after kCut bytes
+    bool rangeAsked;               // the second request asks for the rest
+    bool appended;                 // and the rest goes after the kept bytes
+    std::size_t requests = 2;      // requests of the second download, plus one
+    const char* secondPath = "/velmora.zip";
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr std::size_t kCut = 10240;
+const std::string kV1 = patternBytes(0, 20000);
+const std::string kV2 = patternBytes(7, 20000);
+const std::string kShort = patternBytes(3, 5000);
+const std::string kDate = "Tue, 01 Dec 2026 10:00:00 GMT";
+
+loopback::ResumableFile resumable(std::vector<loopback::ResumableFile::Version> versions,
+                                  loopback::ResumableFile::Ranges ranges = loopback::ResumableFile::Ranges::Honour)
+{
+    return {std::move(versions), ranges, {kCut}};
+}
+
+class ResumeTest : public DownloadHttpTest, public ::testing::WithParamInterface<ResumeCase> {};
+
+TEST_P(ResumeTest, TheSecondTryAsksOnlyForWhatIsMissingAndNeverSplices)
+{
+    const ResumeCase& c = GetParam();
+    server.serveResumable("/velmora.zip", c.file);
+    server.serveResumable("/other.zip", loopback::ResumableFile{{{kV2, "\"o\"", ""}}});
+    EXPECT_EQ(download("/velmora.zip"), static_cast<std::int32_t>(kCut));
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::CutOff);
+    EXPECT_EQ(fileBytes(target), kOldArchive);
+
+    counts.clear();
+    sizes.clear();
+    const std::string& whole = c.file.versions.back().bytes;
+    const std::string& expected = std::string(c.secondPath) == "/velmora.zip" ? whole : kV2;
+    EXPECT_EQ(download(c.secondPath), static_cast<std::int32_t>(expected.size()));
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Complete);
+    EXPECT_TRUE(fileBytes(target) == expected) << "the target is the server's file byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(partFilePath(target.string())));
+    EXPECT_FALSE(std::filesystem::exists(resumeRecordPath(target.string())));
+
+    const std::vector<loopback::RecordedRequest> requests = server.requests();
+    ASSERT_EQ(requests.size(), c.requests);
+    const loopback::RecordedRequest& second = requests[1];
+    EXPECT_EQ(second.header("Range"), c.rangeAsked ? std::optional<std::string>("bytes=10240-") : std::nullopt);
+    if (c.requests == 3)
+        EXPECT_FALSE(requests[2].header("Range")) << "a useless answer is followed by a request for the whole file";
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(dl.resumedBytes(), c.appended ? static_cast<std::int32_t>(kCut) : 0);
+    // The bar goes on from where it stopped, against the whole length.
+    EXPECT_EQ(counts.front() > static_cast<std::int32_t>(kCut), c.appended);
+    EXPECT_EQ(sizes.front(), static_cast<std::int32_t>(expected.size()));
+}
+
+using Ranges = loopback::ResumableFile::Ranges;
+
+INSTANTIATE_TEST_SUITE_P(
+    Resume, ResumeTest,
+    ::testing::Values(
+        ResumeCase{"GoesOnAfterTheKeptBytes", resumable({{kV1, "\"v1\"", kDate}}), true, true},
+        ResumeCase{"GoesOnByLastModifiedWithoutETag", resumable({{kV1, "", kDate}}), true, true},
+        ResumeCase{"FileChangedStartsOver", resumable({{kV1, "\"v1\"", ""}, {kV2, "\"v2\"", ""}}), true, false},
+        ResumeCase{"ServerIgnoresRangesStartsOver", resumable({{kV1, "\"v1\"", ""}}, Ranges::Ignore), true, false},
+        ResumeCase{"WrongOffsetAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}}, Ranges::WrongOffset), true,
+                   false, 3},
+        ResumeCase{"UnsatisfiableAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}, {kShort, "\"v1\"", ""}}),
+                   true, false, 3},
+        ResumeCase{"NoValidatorNoResume", resumable({{kV1, "", ""}}), false, false},
+        ResumeCase{"WeakETagNoResume", resumable({{kV1, "W/\"v1\"", ""}}), false, false},
+        ResumeCase{"AnotherAddressStartsOver", resumable({{kV1, "\"v1\"", ""}}), false, false, 2, "/other.zip"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace velmora
