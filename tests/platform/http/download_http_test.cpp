@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "platform/system/clock.h"
 #include "tests/platform/http/http_backend_fixture.h"
 #include "tests/support/fake_message_pump.h"
+#include "tests/support/fake_signature_verifier.h"
 #include "tests/support/test_files.h"
 #include "updater/cls_download.h"
 #include "tests/support/test_folder.h"
@@ -193,6 +195,51 @@ TEST_F(DownloadHttpTest, StopDuringTheYieldEndsAfterTheNextBlock)
     EXPECT_EQ(result, counts.back());
     EXPECT_EQ(fileBytes(target), kOldArchive);
     EXPECT_EQ(fileBytes(target.string() + ".part"), body.substr(0, static_cast<std::size_t>(result)));
+}
+
+// A server that trickles the signature, a byte a second (90 s for the whole
+// of it): the check gives up at its time limit, the window is served between
+// the bytes, and Stop ends the fetch at once. The old archive stays.
+TEST_F(DownloadHttpTest, ATrickledSignatureHoldsTheUpdaterNoLongerThanItsLimit)
+{
+    const std::string body = patternBytes(0, 1000);
+    ScriptedReply trickle;
+    trickle.send(loopback::responseHead(200, {{"Content-Length", "90"}}));
+    for (int i = 0; i < 90; ++i)
+        trickle.send("A").pause(std::chrono::seconds(1));
+    server.script("/velmora.zip", ScriptedReply::response(200, body));
+    server.script("/velmora.zip.sig", trickle);
+    FakeSignatureVerifier verifier;
+    const std::unique_ptr<Internet> signatureInternet = createInternet(kSignatureLimits);
+    Cls_DownLoad signedDl{*internet, systemClock(), pump, localFileSystem(),
+                          ReleaseCheck{Ed25519PublicKey{}, verifier, *signatureInternet}};
+    std::chrono::steady_clock::time_point endOfData{};
+    signedDl.entDLFileStatus = [&](std::int32_t& code) {
+        statuses.push_back(code);
+        if (code == kStatusEndOfData)
+            endOfData = std::chrono::steady_clock::now();
+    };
+
+    signedDl.DLFile(server.url("/velmora.zip"), target.string());
+    const auto waited = std::chrono::steady_clock::now() - endOfData;
+    std::printf("signature fetch given up after %.2f s\n", std::chrono::duration<double>(waited).count());
+    EXPECT_EQ(statuses, kReadToEnd);
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::SignatureRejected);
+    EXPECT_LT(waited, std::chrono::seconds(20));
+    EXPECT_GE(pump.calls(), 5) << "the window is served between the signature's bytes";
+    EXPECT_EQ(fileBytes(target), kOldArchive);
+
+    statuses.clear();
+    const int yieldsBefore = pump.calls();
+    pump.onDoEvents = [&](int call) {
+        if (call == yieldsBefore + 3)  // the body's two blocks, then the first byte of the signature
+            signedDl.DLFileStop();
+    };
+    const auto started = std::chrono::steady_clock::now();
+    signedDl.DLFile(server.url("/velmora.zip"), target.string());
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::Stopped);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(fileBytes(target), kOldArchive);
 }
 
 // A download cut off part-way and started again: what the second request
