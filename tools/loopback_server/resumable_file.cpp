@@ -63,12 +63,18 @@ ScriptedReply resumableReply(const ResumableFile& file, const RecordedRequest& r
         headers.emplace_back("Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(size - 1) + "/"
                                                   + std::to_string(size));
     }
-    const std::string body = version.bytes.substr(first);
+    std::string body = version.bytes.substr(first);
     headers.emplace_back("Content-Length", std::to_string(body.size()));
+    const bool cut = index < file.cutAfter.size() && file.cutAfter[index] < body.size();
+    if (cut)
+        body.resize(file.cutAfter[index]);
+    const std::size_t holdAt =
+        index < file.holdAfter.size() ? std::min<std::size_t>(file.holdAfter[index], body.size()) : body.size();
     ScriptedReply reply;
-    if (index < file.cutAfter.size() && file.cutAfter[index] < body.size())
-        return reply.send(responseHead(status, headers) + body.substr(0, file.cutAfter[index])).close();
-    return reply.send(responseHead(status, headers) + body);
+    reply.send(responseHead(status, headers) + body.substr(0, holdAt));
+    if (holdAt < body.size())
+        reply.hold().send(body.substr(holdAt));
+    return cut ? reply.close() : reply;
 }
 
 }  // namespace velmora::loopback

@@ -32,6 +32,9 @@ struct ResumableFile {
     // Body bytes after which reply n closes the connection, short of what
     // its Content-Length announced; none (or past the list): the whole body.
     std::vector<std::uint64_t> cutAfter = {};
+    // Body bytes after which reply n waits for LoopbackServer::releaseHeld()
+    // before it goes on; none (or past the list): no wait.
+    std::vector<std::uint64_t> holdAfter = {};
 };
 
 // The reply to request, the index-th this file has received.
