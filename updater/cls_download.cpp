@@ -108,13 +108,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     raiseStatus(end.finalStatus);
     file->close();
     request.close();
-    // Checked where it would replace the target, so no caller can skip it.
-    if (lastOutcome_ == DownloadOutcome::Complete && check_)
-        lastOutcome_ = checkRelease(sRemoteURL, part.path());
-    if (lastOutcome_ == DownloadOutcome::Complete)
-        part.replaceTarget();
-    else if (lastOutcome_ == DownloadOutcome::SignatureRejected)
-        part.discard();  // bytes that failed the check are not worth going on from
+    settlePart(part, sRemoteURL);
     session.close();
     raiseStatus(kStatusFinished);
     return end.downloaded;
@@ -191,6 +185,17 @@ std::optional<ResumeRecord> Cls_DownLoad::recordFor(InternetHandle request, cons
     if (!validator)
         return std::nullopt;
     return ResumeRecord{url, *validator, lFilesize};
+}
+
+// Checked where it would replace the target, so no caller can skip it.
+void Cls_DownLoad::settlePart(PartFile& part, const std::string& archiveUrl)
+{
+    if (lastOutcome_ == DownloadOutcome::Complete && check_)
+        lastOutcome_ = checkRelease(archiveUrl, part.path());
+    if (lastOutcome_ == DownloadOutcome::Complete)
+        part.replaceTarget();
+    else if (lastOutcome_ == DownloadOutcome::SignatureRejected)
+        part.discard();  // bytes that failed the check are not worth going on from
 }
 
 // The signature fetch yields after every read, as the body does, so the

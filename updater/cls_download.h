@@ -107,6 +107,7 @@ private:
     std::optional<ResumeRecord> recordFor(InternetHandle request, const std::string& url, std::int32_t lFilesize);
     BodyEnd readBody(InternetHandle request, std::string& sRemoteURL, std::int32_t lFilesize,
                      DownloadClock& timer, ByteFile& file);
+    void settlePart(PartFile& part, const std::string& archiveUrl);
     DownloadOutcome checkRelease(const std::string& archiveUrl, const std::string& partPath);
     void raiseStatus(std::int32_t code);
     void raiseDowning(std::string& sRemoteURL, std::int32_t& lDownLoaded, std::int32_t lFilesize,
