@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include <csignal>
+
 #include <gtest/gtest.h>
 
 #include "tests/e2e/e2e_support.h"
@@ -165,6 +167,50 @@ TEST(UpdateEndToEnd, ADownloadCutOffHalfWayGoesOnWhereItStopped)
     std::this_thread::sleep_for(1s);
     x.screenshot(artifactPath("updater-resumed-done.png"));
     EXPECT_TRUE(app->running());
+    std::filesystem::remove(kArchive);
+}
+
+// Killed in the middle of a download, started again: what reached the disk
+// is kept, and the next download asks only for what is missing. The archive
+// here is not the one the build signed: a build with a key refuses it and
+// removes the part; one without keeps it.
+TEST(UpdateEndToEnd, ADownloadKilledHalfWayGoesOnInTheNextRun)
+{
+    const std::string body = patternBytes(0, 200 * 1024);
+    for (const auto& path : {kArchive, kPartFile, kRecordFile})
+        std::filesystem::remove(path);
+    DemoSite demo;
+    demo.site.serveResumable("/velmora.zip", loopback::ResumableFile{{{body, "\"big-1\"", ""}},
+                                                                     loopback::ResumableFile::Ranges::Honour,
+                                                                     {},
+                                                                     {150 * 1024}});
+    XSession x;
+    auto app = startVelmora(x, artifactPath("resume-kill-e2e.log"));
+    std::string updater = openUpdater(x);
+    ASSERT_FALSE(updater.empty());
+    click(x, updater, kDownloadButton);
+    // The part reaches the disk a write buffer (64 KiB) at a time.
+    ASSERT_TRUE(waitUntil([] { return fileBytes(kPartFile).value_or("").size() >= 100 * 1024; }, 30s));
+    ::kill(-app->pid(), SIGKILL);
+    app->waitForExit(5000);
+    const std::size_t kept = fileBytes(kPartFile).value_or("").size();
+    EXPECT_TRUE(fileBytes(kPartFile) == body.substr(0, kept));
+    demo.site.releaseHeld();
+
+    app = startVelmora(x, artifactPath("resume-kill-e2e-2.log"));
+    updater = openUpdater(x);
+    ASSERT_FALSE(updater.empty());
+    click(x, updater, kDownloadButton);
+    ASSERT_TRUE(waitUntil([&] { return archiveRequests(demo).size() == 2; }, 30s));
+    EXPECT_EQ(archiveRequests(demo)[1].header("Range"), "bytes=" + std::to_string(kept) + "-");
+    ASSERT_TRUE(waitUntil([] { return !std::filesystem::exists(kRecordFile); }, 30s));
+    std::printf("after the kill, the second run fetched %zu of %zu bytes\n", body.size() - kept, body.size());
+    if (builtInUpdateKey()) {
+        EXPECT_FALSE(std::filesystem::exists(kArchive)) << "not the archive the build signed";
+        EXPECT_FALSE(std::filesystem::exists(kPartFile)) << "a refused archive's bytes are not kept";
+    } else {
+        EXPECT_TRUE(fileBytes(kArchive) == body);
+    }
     std::filesystem::remove(kArchive);
 }
 
