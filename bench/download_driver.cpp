@@ -55,6 +55,7 @@ int main(int argc, char** argv)
     }
     try {
         const auto internet = velmora::createInternet();
+        const auto signatureInternet = velmora::createInternet(velmora::kSignatureLimits);
         NoWindowsPump pump;
         // The program's own key, as the updater window checks with it.
         const std::optional<velmora::Ed25519PublicKey> key = velmora::builtInUpdateKey();
@@ -62,7 +63,7 @@ int main(int argc, char** argv)
         std::optional<velmora::ReleaseCheck> check;
         if (key) {
             verifier = velmora::createSignatureVerifier();
-            check.emplace(velmora::ReleaseCheck{*key, *verifier});
+            check.emplace(velmora::ReleaseCheck{*key, *verifier, *signatureInternet});
         }
         velmora::Cls_DownLoad downloader(*internet, velmora::systemClock(), pump, velmora::localFileSystem(),
                                          std::move(check));

@@ -60,7 +60,7 @@ public:
         return std::make_unique<PlainPane>(parent);
     }
     std::unique_ptr<TransferControl> createTransferControl() override { return std::make_unique<EmptyNotice>(); }
-    std::unique_ptr<Internet> createInternet() override { throw std::logic_error("no HTTP here"); }
+    std::unique_ptr<Internet> createInternet(const TransferLimits&) override { throw std::logic_error("no HTTP here"); }
     std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
     {
         throw std::logic_error("no release check here");

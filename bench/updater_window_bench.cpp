@@ -69,7 +69,7 @@ public:
         return desktop_.createBrowserPane(parent);
     }
     std::unique_ptr<TransferControl> createTransferControl() override { return desktop_.createTransferControl(); }
-    std::unique_ptr<Internet> createInternet() override { return desktop_.createInternet(); }
+    std::unique_ptr<Internet> createInternet(const TransferLimits& limits) override { return desktop_.createInternet(limits); }
     std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
     {
         return desktop_.createSignatureVerifier();

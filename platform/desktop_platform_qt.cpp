@@ -25,7 +25,10 @@ public:
     {
         return velmora::createTransferControl();
     }
-    std::unique_ptr<Internet> createInternet() override { return velmora::createInternet(); }
+    std::unique_ptr<Internet> createInternet(const TransferLimits& limits) override
+    {
+        return velmora::createInternet(limits);
+    }
     std::unique_ptr<SignatureVerifier> createSignatureVerifier() override
     {
         return velmora::createSignatureVerifier();

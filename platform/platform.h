@@ -28,7 +28,8 @@ public:
     // A web view owned by parent.
     virtual std::unique_ptr<BrowserPane> createBrowserPane(QWidget* parent) = 0;
     virtual std::unique_ptr<TransferControl> createTransferControl() = 0;
-    virtual std::unique_ptr<Internet> createInternet() = 0;
+    // The downloader's HTTP operations, waiting at most as long as limits allow.
+    virtual std::unique_ptr<Internet> createInternet(const TransferLimits& limits) = 0;
     virtual std::unique_ptr<SignatureVerifier> createSignatureVerifier() = 0;
 
     virtual WindowStacking& windowStacking() = 0;

@@ -1,6 +1,9 @@
 #include "updater/cls_download.h"
 
+#include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -8,6 +11,7 @@
 #include "platform/http/http_rules.h"
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
+#include "updater/resume_record.h"
 #include "updater/size_text.h"
 
 namespace velmora {
@@ -47,8 +51,6 @@ DownloadOutcome endOfBody(std::int32_t downloaded, std::int32_t announced)
 
 }  // namespace
 
-std::string partFilePath(const std::string& target) { return target + ".part"; }
-
 Cls_DownLoad::Cls_DownLoad(Internet& internet, Clock& clock, MessagePump& pump, FileSystem& files,
                            std::optional<ReleaseCheck> check)
     : internet_(internet), clock_(clock), pump_(pump), files_(files), check_(std::move(check))
@@ -64,6 +66,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
         throw DownloadError("已有一个下载正在进行，请等它结束后再开始下载");
     const BusyMark busy(downloading_);
     lastOutcome_ = DownloadOutcome::None;
+    resumedBytes_ = 0;
     std::string url = sRemoteURL;
 
     raiseStatus(kStatusConnecting);
@@ -74,7 +77,9 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
         return 0;
     }
     raiseStatus(kStatusSendingRequest);
-    HandleCloser request(internet_, internet_.InternetOpenUrl(session.get(), url, INTERNET_FLAG_RELOAD));
+    PartFile part(files_, sLocalFilePath);
+    std::optional<PartFile::Kept> kept = part.keptFor(sRemoteURL);
+    HandleCloser request(internet_, openRequest(session.get(), url, kept));
     if (!request.isOpen()) {
         lastOutcome_ = DownloadOutcome::RequestFailed;
         raiseStatus(kStatusRequestFailed);
@@ -84,14 +89,16 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     }
     raiseStatus(kStatusReadingInfo);
     // A length beyond 32 bits fails here, before the target file is touched.
-    const std::int32_t lFilesize = queryContentLength(request.get());
+    const std::int32_t lFilesize =
+        kept ? static_cast<std::int32_t>(kept->record.total) : queryContentLength(request.get());
     DownloadClock timer(clock_.secondsSinceMidnight());
+    resumedBytes_ = kept ? kept->bytes : 0;
     raiseStatus(kStatusDownloading);
     // The body goes to a file beside the target, which it replaces only once
     // it is whole: a download that is cut off, stopped or fails on the way
     // leaves the archive that stood at the target as it was.
-    const std::string partPath = partFilePath(sLocalFilePath);
-    const std::unique_ptr<ByteFile> file = files_.openForWriting(partPath);
+    const std::unique_ptr<ByteFile> file =
+        kept ? part.goOn() : part.startOver(recordFor(request.get(), sRemoteURL, lFilesize));
     const BodyEnd end = readBody(request.get(), url, lFilesize, timer, *file);
     // The file may hold blocks in its buffer: a disk that refuses them fails
     // the call here, at the place an unbuffered write would have, before an
@@ -101,12 +108,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     raiseStatus(end.finalStatus);
     file->close();
     request.close();
-    // Checked where it would replace the target, so no caller can skip it.
-    if (lastOutcome_ == DownloadOutcome::Complete && check_
-        && !releaseSignatureHolds(*check_, internet_, session.get(), sRemoteURL, files_, partPath))
-        lastOutcome_ = DownloadOutcome::SignatureRejected;
-    if (lastOutcome_ == DownloadOutcome::Complete)
-        files_.replace(partPath, sLocalFilePath);
+    settlePart(part, sRemoteURL);
     session.close();
     raiseStatus(kStatusFinished);
     return end.downloaded;
@@ -122,6 +124,34 @@ bool Cls_DownLoad::isDownloading() const { return downloading_; }
 
 DownloadOutcome Cls_DownLoad::lastOutcome() const { return lastOutcome_; }
 
+std::int32_t Cls_DownLoad::resumedBytes() const { return resumedBytes_; }
+
+// With bytes kept, asks for the rest; an answer that is not the rest of the
+// same file drops what was kept (kept is reset), and one that is not the
+// whole file either (416, a 206 of another part) is asked for again whole.
+InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::string& url,
+                                         std::optional<PartFile::Kept>& kept)
+{
+    if (!kept)
+        return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
+    HandleCloser ranged(internet_, internet_.InternetOpenUrl(
+                                       session, url, rangeRequestHeaders(kept->bytes, kept->record.validator),
+                                       INTERNET_FLAG_RELOAD));
+    if (!ranged.isOpen())
+        return 0;
+    const std::optional<std::string> status = queryHeader(ranged.get(), HTTP_QUERY_STATUS_CODE);
+    const RangeAnswer answer =
+        judgeRangeAnswer(status ? std::strtol(status->c_str(), nullptr, 10) : 0,
+                         queryHeader(ranged.get(), HTTP_QUERY_CONTENT_RANGE), kept->bytes, kept->record.total);
+    if (answer == RangeAnswer::Append)
+        return ranged.release();
+    kept.reset();
+    if (answer == RangeAnswer::Restart)
+        return ranged.release();
+    ranged.close();
+    return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
+}
+
 std::int32_t Cls_DownLoad::queryContentLength(InternetHandle request)
 {
     std::string sizeText(kSizeTextLength, '\0');
@@ -132,6 +162,66 @@ std::int32_t Cls_DownLoad::queryContentLength(InternetHandle request)
     return sizeTextValue(sizeText);
 }
 
+std::optional<std::string> Cls_DownLoad::queryHeader(InternetHandle request, std::uint32_t infoLevel)
+{
+    std::string value(kSizeTextLength, '\0');
+    std::uint32_t length = kSizeTextLength;
+    std::uint32_t index = 0;
+    if (!internet_.HttpQueryInfo(request, infoLevel, value.data(), length, index))
+        return std::nullopt;
+    value.resize(std::min<std::size_t>(length, value.find('\0')));
+    return value;
+}
+
+// What a later call needs to go on from this body: nothing when the server
+// gave no length or nothing that tells this version of the file from others.
+std::optional<ResumeRecord> Cls_DownLoad::recordFor(InternetHandle request, const std::string& url,
+                                                    std::int32_t lFilesize)
+{
+    if (lFilesize <= 0)
+        return std::nullopt;
+    const std::optional<std::string> etag = queryHeader(request, HTTP_QUERY_ETAG);
+    const std::optional<std::string> validator = resumeValidator(etag, queryHeader(request, HTTP_QUERY_LAST_MODIFIED));
+    if (!validator)
+        return std::nullopt;
+    return ResumeRecord{url, *validator, lFilesize};
+}
+
+// Checked where it would replace the target, so no caller can skip it.
+void Cls_DownLoad::settlePart(PartFile& part, const std::string& archiveUrl)
+{
+    if (lastOutcome_ == DownloadOutcome::Complete && check_)
+        lastOutcome_ = checkRelease(archiveUrl, part.path());
+    if (lastOutcome_ == DownloadOutcome::Complete)
+        part.replaceTarget();
+    else if (lastOutcome_ == DownloadOutcome::SignatureRejected)
+        part.discard();  // bytes that failed the check are not worth going on from
+}
+
+// The signature fetch yields after every read, as the body does, so the
+// window stays usable and its Stop ends the fetch; it also gives up once its
+// time is up, whatever the backend does between reads.
+DownloadOutcome Cls_DownLoad::checkRelease(const std::string& archiveUrl, const std::string& partPath)
+{
+    const double started = clock_.secondsSinceMidnight();
+    bool stopped = false;
+    const auto betweenReads = [&] {
+        pump_.DoEvents();
+        if (std::exchange(bStopRequested, false)) {
+            stopped = true;
+            return false;
+        }
+        double spent = clock_.secondsSinceMidnight() - started;
+        if (spent < -43200)
+            spent += 86400;  // past midnight
+        return spent < std::chrono::duration<double>(kSignatureLimits.total).count();
+    };
+    const bool holds = releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads);
+    if (stopped)
+        return DownloadOutcome::Stopped;
+    return holds ? DownloadOutcome::Complete : DownloadOutcome::SignatureRejected;
+}
+
 // One block per turn: one read, one write, one notification, one yield. The
 // stop request is tested after the notification, so a handler's request takes
 // effect at once and one made during the yield after the next block.
@@ -140,7 +230,9 @@ Cls_DownLoad::BodyEnd Cls_DownLoad::readBody(InternetHandle request, std::string
                                              ByteFile& file)
 {
     std::array<char, kBlockSize> buffer{};
-    std::int32_t lDownLoaded = 0;
+    // A continued download counts from the bytes kept, its speed from this
+    // call's own.
+    std::int32_t lDownLoaded = resumedBytes_;
     for (;;) {
         std::uint32_t bytesRead = 0;
         if (!internet_.InternetReadFile(request, buffer.data(), kBlockSize, bytesRead))
@@ -152,7 +244,7 @@ Cls_DownLoad::BodyEnd Cls_DownLoad::readBody(InternetHandle request, std::string
         const std::int32_t total = addBlock(lDownLoaded, bytesRead);
         file.write(buffer.data(), bytesRead);
         lDownLoaded = total;
-        std::int32_t lSpeed = averageSpeed(lDownLoaded, timer.spanTo(clock_.secondsSinceMidnight()));
+        std::int32_t lSpeed = averageSpeed(lDownLoaded - resumedBytes_, timer.spanTo(clock_.secondsSinceMidnight()));
         raiseDowning(sRemoteURL, lDownLoaded, lFilesize, lSpeed);
         if (bStopRequested) {
             bStopRequested = false;

@@ -17,6 +17,7 @@
 #include "platform/http/internet.h"
 #include "platform/windows/message_pump.h"
 #include "updater/download_error.h"
+#include "updater/part_file.h"
 #include "updater/release_check.h"
 
 namespace velmora {
@@ -31,9 +32,6 @@ inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, 
 // tells them apart. SignatureRejected: the body came whole, but the release
 // check refused it.
 enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed, SignatureRejected };
-
-// Where a download into target is written until it is whole: target + ".part".
-std::string partFilePath(const std::string& target);
 
 class Cls_DownLoad {
 public:
@@ -54,16 +52,24 @@ public:
     // every handle are closed and lastOutcome() tells how the call ended.
     std::function<void(std::int32_t& TmpState)> entDLFileStatus;
 
-    // Downloads sRemoteURL and returns the number of bytes written: 0 when
-    // the session or the request cannot be opened (an HTTP error status is a
-    // failed request). The body is written to partFilePath(sLocalFilePath)
-    // (created, or truncated when it exists), which takes the place of
-    // sLocalFilePath before kStatusFinished only when the outcome is
-    // Complete; otherwise the bytes written stay in the part file and the
-    // file at sLocalFilePath is left as it was. With a release check, a
-    // whole body is checked between kStatusEndOfData and kStatusFinished
-    // (its signature fetched from signatureAddress(sRemoteURL) in the same
-    // session) and is SignatureRejected when the check fails.
+    // Downloads sRemoteURL and returns the number of bytes the part file
+    // holds: 0 when the session or the request cannot be opened (an HTTP
+    // error status is a failed request). The body is written to
+    // partFilePath(sLocalFilePath), which takes the place of sLocalFilePath
+    // before kStatusFinished only when the outcome is Complete; otherwise
+    // the bytes written stay in the part file and the file at
+    // sLocalFilePath is left as it was.
+    // A part that an earlier download of the same sRemoteURL into the same
+    // target left, with its record (see PartFile), is continued: the request
+    // asks for the rest (Range, If-Range), and only a 206 with the rest of
+    // the very same file is appended; the counts then start from the kept
+    // bytes, lFilesize is the whole file's length and the speed counts this
+    // call's bytes. Any other answer writes the part from its first byte.
+    // With a release check, a whole body is checked between
+    // kStatusEndOfData and kStatusFinished (its signature fetched from
+    // signatureAddress(sRemoteURL), yielding after every read as the body
+    // does; DLFileStop ends it as Stopped) and is SignatureRejected, its
+    // part removed, when the check fails.
     // lTimeOut is accepted and not applied: the waits are the platform's own.
     // Throws DownloadError when the instance is already downloading (nothing
     // is touched then) or when the length or the byte count passes
@@ -82,6 +88,10 @@ public:
 
     bool isDownloading() const;
     DownloadOutcome lastOutcome() const;
+    // The bytes the running (or last) call kept from an earlier download and
+    // goes on after; 0 when it wrote from the first byte. Set before
+    // kStatusDownloading is raised.
+    std::int32_t resumedBytes() const;
 
 private:
     struct BodyEnd {
@@ -90,9 +100,15 @@ private:
         DownloadOutcome outcome;
     };
 
+    InternetHandle openRequest(InternetHandle session, const std::string& url,
+                               std::optional<PartFile::Kept>& kept);
     std::int32_t queryContentLength(InternetHandle request);
+    std::optional<std::string> queryHeader(InternetHandle request, std::uint32_t infoLevel);
+    std::optional<ResumeRecord> recordFor(InternetHandle request, const std::string& url, std::int32_t lFilesize);
     BodyEnd readBody(InternetHandle request, std::string& sRemoteURL, std::int32_t lFilesize,
                      DownloadClock& timer, ByteFile& file);
+    void settlePart(PartFile& part, const std::string& archiveUrl);
+    DownloadOutcome checkRelease(const std::string& archiveUrl, const std::string& partPath);
     void raiseStatus(std::int32_t code);
     void raiseDowning(std::string& sRemoteURL, std::int32_t& lDownLoaded, std::int32_t lFilesize,
                       std::int32_t& lSpeed);
@@ -105,6 +121,7 @@ private:
     bool bStopRequested = false;
     bool downloading_ = false;
     DownloadOutcome lastOutcome_ = DownloadOutcome::None;
+    std::int32_t resumedBytes_ = 0;
 };
 
 }  // namespace velmora

@@ -165,11 +165,12 @@ QLabel* Form3::createLabel(const char* name, const std::string& text, int left, 
 
 void Form3::Form_Load()
 {
-    internet_ = context_.platform.createInternet();
+    internet_ = context_.platform.createInternet(kDownloadLimits);
     std::optional<ReleaseCheck> check;
     if (context_.updateKey) {
         verifier_ = context_.platform.createSignatureVerifier();
-        check.emplace(ReleaseCheck{*context_.updateKey, *verifier_});
+        signatureInternet_ = context_.platform.createInternet(kSignatureLimits);
+        check.emplace(ReleaseCheck{*context_.updateKey, *verifier_, *signatureInternet_});
     }
     Cdf = std::make_unique<Cls_DownLoad>(*internet_, context_.platform.clock(), context_.platform.messagePump(),
                                          context_.platform.fileSystem(), std::move(check));
@@ -221,7 +222,9 @@ void Form3::Label1_Click()
 
 void Form3::Cdf_entDLFileStatus(std::int32_t& TmpState)
 {
-    statusCaption_ = statusCaption(TmpState, Cdf->lastOutcome());
+    statusCaption_ = TmpState == kStatusDownloading && Cdf->resumedBytes() > 0
+                         ? resumeCaption(Cdf->resumedBytes())
+                         : statusCaption(TmpState, Cdf->lastOutcome());
     // The stages are few: each is shown as it comes, with the progress the
     // last block left.
     pushCaptions();

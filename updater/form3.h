@@ -81,6 +81,7 @@ private:
 
     AppContext context_;
     std::unique_ptr<Internet> internet_;
+    std::unique_ptr<Internet> signatureInternet_;
     std::unique_ptr<SignatureVerifier> verifier_;
     std::unique_ptr<Cls_DownLoad> Cdf;
 

@@ -15,6 +15,8 @@ public:
 
     InternetHandle get() const { return handle_; }
     bool isOpen() const { return handle_ != 0; }
+    // Hands the handle on; closing it is then the receiver's duty.
+    InternetHandle release() { return std::exchange(handle_, 0); }
     void close()
     {
         if (handle_ != 0)

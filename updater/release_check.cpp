@@ -3,14 +3,16 @@
 #include <array>
 #include <memory>
 
+#include "platform/http/http_rules.h"
 #include "updater/internet_handle.h"
 #include "updater/release_signature.h"
 
 namespace velmora {
 
-std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url)
+std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url,
+                                              const BetweenReads& betweenReads)
 {
-    HandleCloser request(internet, internet.InternetOpenUrl(session, url, INTERNET_FLAG_RELOAD));
+    HandleCloser request(internet, internet.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD));
     if (!request.isOpen())
         return std::nullopt;
     std::string text;
@@ -24,13 +26,20 @@ std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle
         if (bytesRead > buffer.size() || text.size() + bytesRead > kMaxSignatureText)
             return std::nullopt;
         text.append(buffer.data(), bytesRead);
+        if (!betweenReads())
+            return std::nullopt;
     }
 }
 
-bool releaseSignatureHolds(const ReleaseCheck& check, Internet& internet, InternetHandle session,
-                           const std::string& archiveUrl, FileSystem& files, const std::string& archivePath)
+bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archiveUrl, FileSystem& files,
+                           const std::string& archivePath, const BetweenReads& betweenReads)
 {
-    const std::optional<std::string> text = fetchSignatureText(internet, session, signatureAddress(archiveUrl));
+    HandleCloser session(check.internet, check.internet.InternetOpen(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0));
+    if (!session.isOpen())
+        return false;
+    const std::optional<std::string> text =
+        fetchSignatureText(check.internet, session.get(), signatureAddress(archiveUrl), betweenReads);
+    session.close();
     if (!text)
         return false;
     const std::optional<Ed25519Signature> signature = parseSignatureText(*text);

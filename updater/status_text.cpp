@@ -1,5 +1,7 @@
 #include "updater/status_text.h"
 
+#include "updater/download_speed.h"
+
 namespace velmora {
 
 namespace {
@@ -29,6 +31,22 @@ std::string_view finishedText(DownloadOutcome outcome)
     return kAbortedText;
 }
 
+// One decimal in the largest unit the size reaches, as a user reads sizes:
+// 12.3 MB, 4.5 KB, 300 字节.
+std::string keptSizeText(std::int32_t bytes)
+{
+    const auto oneDecimal = [](double value) {
+        const double tenths = roundHalfEven(value * 10);
+        return std::to_string(static_cast<long long>(tenths / 10)) + "."
+               + std::to_string(static_cast<long long>(tenths) % 10);
+    };
+    if (bytes >= 1024 * 1024)
+        return oneDecimal(bytes / (1024.0 * 1024.0)) + " MB";
+    if (bytes >= 1024)
+        return oneDecimal(bytes / 1024.0) + " KB";
+    return std::to_string(bytes) + " 字节";
+}
+
 }  // namespace
 
 std::string_view statusText(std::int32_t TmpState)
@@ -45,6 +63,11 @@ std::string_view statusText(std::int32_t TmpState)
     case kStatusEndOfData: return "连接服务器";
     default: return kAbortedText;
     }
+}
+
+std::string resumeCaption(std::int32_t keptBytes)
+{
+    return "连接状态： 继续下载（已有 " + keptSizeText(keptBytes) + "）";
 }
 
 std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome)

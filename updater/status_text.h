@@ -16,4 +16,8 @@ std::string_view statusText(std::int32_t TmpState);
 // "下载完成" only for a complete body that passed its release check.
 std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome);
 
+// What stands in the place of "下载数据..." when a download goes on from
+// keptBytes an earlier one left: "连接状态： 继续下载（已有 12.3 MB）".
+std::string resumeCaption(std::int32_t keptBytes);
+
 }  // namespace velmora

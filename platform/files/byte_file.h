@@ -3,7 +3,9 @@
 //
 // Files written byte for byte, as the downloader writes its target.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +45,18 @@ public:
     // first byte; other openers may not read it while it is open. Throws
     // PlatformError (with the system's reason) when it cannot be opened.
     virtual std::unique_ptr<ByteFile> openForWriting(const std::string& path) = 0;
+
+    // As openForWriting, but an existing file keeps its bytes and writing
+    // goes on after the last of them.
+    virtual std::unique_ptr<ByteFile> openForAppending(const std::string& path) = 0;
+
+    // The length in bytes of the file at path; nothing when there is no file
+    // there (or it cannot be looked at, or is not a file).
+    virtual std::optional<std::uint64_t> sizeOf(const std::string& path) = 0;
+
+    // Removes the file at path; one that is not there is no failure. Throws
+    // PlatformError with the system's reason when it cannot.
+    virtual void remove(const std::string& path) = 0;
 
     // Puts the closed file at from in the place of to, in one step: a reader
     // sees either the old file at to or the new one, never a mixture, and

@@ -96,15 +96,28 @@ private:
 
 class PosixFileSystem final : public FileSystem {
 public:
-    std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
+    std::unique_ptr<ByteFile> openForWriting(const std::string& path) override { return openWith(path, O_TRUNC); }
+
+    std::unique_ptr<ByteFile> openForAppending(const std::string& path) override { return openWith(path, O_APPEND); }
+
+    std::optional<std::uint64_t> sizeOf(const std::string& path) override
     {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0)
-            throw systemFailure("无法打开文件“" + path + "”", errno);
-        // POSIX has no share modes; an advisory lock is the nearest thing to
-        // denying other readers while the file is written.
-        (void)::flock(fd, LOCK_EX | LOCK_NB);
-        return std::make_unique<BufferedByteFile>(std::make_unique<PosixByteFile>(fd, path));
+        struct stat status {};
+        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return std::nullopt;
+        return static_cast<std::uint64_t>(status.st_size);
+    }
+
+    void remove(const std::string& path) override
+    {
+        if (::unlink(path.c_str()) == 0 || errno == ENOENT)
+            return;
+        const int error = errno;
+        // A read-only file system refuses even to remove what is not there.
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 && errno == ENOENT)
+            return;
+        throw systemFailure("无法删除文件“" + path + "”", error);
     }
 
     void replace(const std::string& from, const std::string& to) override
@@ -115,6 +128,17 @@ public:
     }
 
 private:
+    static std::unique_ptr<ByteFile> openWith(const std::string& path, int mode)
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | mode | O_CLOEXEC, 0644);
+        if (fd < 0)
+            throw systemFailure("无法打开文件“" + path + "”", errno);
+        // POSIX has no share modes; an advisory lock is the nearest thing to
+        // denying other readers while the file is written.
+        (void)::flock(fd, LOCK_EX | LOCK_NB);
+        return std::make_unique<BufferedByteFile>(std::make_unique<PosixByteFile>(fd, path));
+    }
+
     // The rename lives in the folder's entries, which reach the disk on
     // their own schedule: until they do, a power cut can bring back the old
     // archive, or none. A folder that cannot be opened for reading (no read

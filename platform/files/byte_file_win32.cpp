@@ -110,13 +110,30 @@ class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
     {
-        // FILE_SHARE_WRITE alone: while the file is written, other openers may
-        // write it but not read it, so nobody unpacks half an archive.
-        const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
-                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());
-        return std::make_unique<BufferedByteFile>(std::make_unique<Win32ByteFile>(file, path));
+        return openWith(path, CREATE_ALWAYS);
+    }
+
+    std::unique_ptr<ByteFile> openForAppending(const std::string& path) override
+    {
+        return openWith(path, OPEN_ALWAYS);
+    }
+
+    std::optional<std::uint64_t> sizeOf(const std::string& path) override
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(utf8ToWide(path).c_str(), GetFileExInfoStandard, &data)
+            || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+            return std::nullopt;
+        return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+
+    void remove(const std::string& path) override
+    {
+        if (!::DeleteFileW(utf8ToWide(path).c_str())) {
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+                throw systemFailure("无法删除文件“" + path + "”", error);
+        }
     }
 
     void replace(const std::string& from, const std::string& to) override
@@ -146,6 +163,24 @@ public:
         if (!view)
             throw systemFailure("无法读取文件“" + path + "”", ::GetLastError());
         return std::make_unique<MappedFile>(view, static_cast<std::size_t>(size.QuadPart));
+    }
+
+private:
+    // CREATE_ALWAYS truncates; OPEN_ALWAYS keeps the bytes and writing goes
+    // on after the last of them.
+    static std::unique_ptr<ByteFile> openWith(const std::string& path, DWORD disposition)
+    {
+        // FILE_SHARE_WRITE alone: while the file is written, other openers may
+        // write it but not read it, so nobody unpacks half an archive.
+        const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());
+        auto owned = std::make_unique<Win32ByteFile>(file, path);
+        LARGE_INTEGER zero{};
+        if (disposition == OPEN_ALWAYS && !::SetFilePointerEx(file, zero, nullptr, FILE_END))
+            throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());
+        return std::make_unique<BufferedByteFile>(std::move(owned));
     }
 };
 

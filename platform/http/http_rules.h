@@ -42,4 +42,19 @@ inline constexpr TransferLimits kNoticeLimits{std::chrono::seconds(4), std::chro
 inline constexpr TransferLimits kDownloadLimits{std::chrono::seconds(60), std::chrono::seconds(30),
                                                 std::chrono::milliseconds(0)};
 
+// The signature beside an archive is a few dozen bytes, fetched while the
+// updater window waits for its verdict: a server that trickles it must not
+// hold the window for longer than this.
+inline constexpr TransferLimits kSignatureLimits{std::chrono::seconds(10), std::chrono::seconds(10),
+                                                 std::chrono::seconds(10)};
+
+// A request opens only on a status below 400: an error page is never a
+// resource. 416 answers a request that asked for a range the server does
+// not have; it says nothing about the resource, and the caller that asked
+// for the range decides what follows.
+inline constexpr bool isAcceptedStatus(long status, bool rangeAsked)
+{
+    return (status > 0 && status < 400) || (rangeAsked && status == 416);
+}
+
 }  // namespace velmora

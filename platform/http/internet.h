@@ -21,6 +21,10 @@ using InternetHandle = std::uintptr_t;
 inline constexpr std::uint32_t INTERNET_OPEN_TYPE_PRECONFIG = 0;
 inline constexpr std::uint32_t INTERNET_FLAG_RELOAD = 0x80000000u;
 inline constexpr std::uint32_t HTTP_QUERY_CONTENT_LENGTH = 5;
+inline constexpr std::uint32_t HTTP_QUERY_LAST_MODIFIED = 11;
+inline constexpr std::uint32_t HTTP_QUERY_STATUS_CODE = 19;
+inline constexpr std::uint32_t HTTP_QUERY_CONTENT_RANGE = 53;
+inline constexpr std::uint32_t HTTP_QUERY_ETAG = 54;
 
 class Internet {
 public:
@@ -30,17 +34,22 @@ public:
     virtual InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType,
                                         std::uint32_t flags) = 0;
 
-    // Sends the request and waits until the response has begun (status line
-    // and headers of the final response, after redirects). Returns 0 when the
-    // request cannot be made or the server answers with an error status
-    // (400 and above): an error page is never a resource to download.
+    // Sends the request, with headers (empty, or "Name: value\r\n" lines sent
+    // besides the program's own, to every hop) and waits until the response
+    // has begun (status line and headers of the final response, after
+    // redirects). Returns 0 when the request cannot be made or the server
+    // answers with a status that isAcceptedStatus() refuses: an error page is
+    // never a resource to download, but a 416 to a request whose headers ask
+    // for a Range is opened for the caller to look at.
     // Only http and https addresses are accepted, also as redirect targets.
     virtual InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url,
-                                           std::uint32_t flags) = 0;
+                                           const std::string& headers, std::uint32_t flags) = 0;
 
-    // Copies the value of the response header named by infoLevel (only
-    // HTTP_QUERY_CONTENT_LENGTH is used) into buffer as NUL-terminated text.
-    // Returns false when the response has no such header or it does not fit.
+    // Copies the value of the final response's header named by infoLevel
+    // (HTTP_QUERY_CONTENT_LENGTH, _LAST_MODIFIED, _STATUS_CODE as decimal
+    // text, _CONTENT_RANGE, _ETAG) into buffer as NUL-terminated text.
+    // Returns false when the response has no such header or it does not fit
+    // (bufferLength then holds the length needed).
     virtual bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel, char* buffer,
                                std::uint32_t& bufferLength, std::uint32_t& index) = 0;
 

@@ -30,7 +30,8 @@ public:
         return addSession(CurlSession{agent, accessType == openTypeDirect});
     }
 
-    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, std::uint32_t flags) override
+    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, const std::string& headers,
+                                   std::uint32_t flags) override
     {
         const CurlSession* found = findSession(session);
         if (!found)
@@ -40,6 +41,7 @@ public:
         settings.noCache = (flags & INTERNET_FLAG_RELOAD) != 0;
         settings.directOnly = found->directOnly;
         settings.limits = limits_;
+        settings.extraHeaders = headers;
         auto transfer = std::make_unique<PullTransferCurl>(url, settings);
         if (!transfer->open())
             return 0;

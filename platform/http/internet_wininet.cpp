@@ -20,13 +20,14 @@ public:
         return session ? addSession(std::move(session)) : 0;
     }
 
-    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, std::uint32_t flags) override
+    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, const std::string& headers,
+                                   std::uint32_t flags) override
     {
         const std::unique_ptr<WinInetSession>* found = findSession(session);
         if (!found)
             return 0;
         auto request = std::make_unique<WinInetRequest>();
-        if (!request->open((*found)->handle(), url, flags))
+        if (!request->open((*found)->handle(), url, headers, flags))
             return 0;
         // Set on the request as well: not every WinINet passes the
         // session's receive time-out on to the reads.

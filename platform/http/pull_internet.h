@@ -1,9 +1,9 @@
 #pragma once
 // What every backend of Internet shares: handle numbers for sessions and the
 // requests made in them, closed as WinINet closes them, and the copying of a
-// request's length and body out through the five calls. A backend supplies
-// InternetOpen and InternetOpenUrl; its Request type offers
-//   const std::optional<std::string>& contentLength() const;
+// request's response headers and body out through the five calls. A backend
+// supplies InternetOpen and InternetOpenUrl; its Request type offers
+//   const ResponseHeaders& response() const;
 //   bool read(char* out, std::size_t capacity, std::size_t& count);
 #include <cstddef>
 #include <cstring>
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/http/internet.h"
+#include "platform/http/response_headers.h"
 
 namespace velmora {
 
@@ -23,9 +24,9 @@ public:
                        std::uint32_t& bufferLength, std::uint32_t&) final
     {
         Request* found = findRequest(request);
-        if (!found || infoLevel != HTTP_QUERY_CONTENT_LENGTH || buffer == nullptr)
+        if (!found || buffer == nullptr)
             return false;
-        const std::optional<std::string>& value = found->contentLength();
+        const std::optional<std::string> value = found->response().get(infoLevel);
         if (!value)
             return false;
         if (value->size() >= bufferLength) {

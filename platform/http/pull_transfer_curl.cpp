@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/http/http_rules.h"
+#include "platform/http/internet.h"
 
 namespace velmora {
 
@@ -23,13 +24,48 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-bool isHeader(std::string_view line, std::string_view name)
+// The header's name in lower case; empty for a line that is no header.
+std::string headerName(std::string_view line)
 {
-    if (line.size() <= name.size() || line[name.size()] != ':')
-        return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(line[i])) != name[i])
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return {};
+    std::string name(line.substr(0, colon));
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+// The info level under which a header is kept; 0 for those not kept.
+std::uint32_t levelOf(std::string_view lowerCaseName)
+{
+    if (lowerCaseName == "content-length")
+        return HTTP_QUERY_CONTENT_LENGTH;
+    if (lowerCaseName == "content-range")
+        return HTTP_QUERY_CONTENT_RANGE;
+    if (lowerCaseName == "etag")
+        return HTTP_QUERY_ETAG;
+    if (lowerCaseName == "last-modified")
+        return HTTP_QUERY_LAST_MODIFIED;
+    return 0;
+}
+
+// Adds each "Name: value" line of lines to list; says whether one of them
+// asks for a range.
+bool appendHeaderLines(CurlHeaderList& list, std::string_view lines, bool& rangeAsked)
+{
+    while (!lines.empty()) {
+        const auto end = lines.find("\r\n");
+        const std::string line(trimmed(lines.substr(0, end)));
+        lines = end == std::string_view::npos ? std::string_view{} : lines.substr(end + 2);
+        if (line.empty())
+            continue;
+        rangeAsked = rangeAsked || headerName(line) == "range";
+        curl_slist* longer = curl_slist_append(list.get(), line.c_str());
+        if (!longer)
             return false;
+        (void)list.release();
+        list.reset(longer);
     }
     return true;
 }
@@ -74,6 +110,8 @@ bool PullTransferCurl::configure(const std::string& url, const Settings& setting
         if (!requestHeaders_)
             return false;
     }
+    if (!appendHeaderLines(requestHeaders_, settings.extraHeaders, rangeAsked_))
+        return false;
     CURL* e = easy_.get();
     bool ok = curl_easy_setopt(e, CURLOPT_URL, url.c_str()) == CURLE_OK;
     ok = ok && curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK;
@@ -115,7 +153,7 @@ bool PullTransferCurl::open()
     long status = 0;
     if (curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status) != CURLE_OK)
         return false;
-    return status > 0 && status < 400;
+    return isAcceptedStatus(status, rangeAsked_);
 }
 
 bool PullTransferCurl::read(char* out, std::size_t capacity, std::size_t& count)
@@ -247,16 +285,21 @@ void PullTransferCurl::takeHeaderLine(std::string_view line)
         // A new response begins: nothing of the one before it may carry over.
         status_ = statusOf(line);
         hasLocation_ = false;
-        contentLength_.reset();
-    } else if (trimmed(line).empty()) {
+        response_.clear();
+        response_.set(HTTP_QUERY_STATUS_CODE, std::to_string(status_));
+        return;
+    }
+    if (trimmed(line).empty()) {
         const bool interim = status_ >= 100 && status_ < 200;
         const bool followed = status_ >= 300 && status_ < 400 && hasLocation_;
         headersDone_ = !interim && !followed;
-    } else if (isHeader(line, "content-length")) {
-        contentLength_ = std::string(trimmed(line.substr(line.find(':') + 1)));
-    } else if (isHeader(line, "location")) {
-        hasLocation_ = true;
+        return;
     }
+    const std::string name = headerName(line);
+    if (name == "location")
+        hasLocation_ = true;
+    else if (const std::uint32_t level = levelOf(name); level != 0)
+        response_.set(level, std::string(trimmed(line.substr(line.find(':') + 1))));
 }
 
 }  // namespace velmora

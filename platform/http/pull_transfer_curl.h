@@ -13,6 +13,7 @@
 
 #include "platform/http/global_init_curl.h"
 #include "platform/http/http_rules.h"
+#include "platform/http/response_headers.h"
 
 namespace velmora {
 
@@ -22,6 +23,8 @@ public:
         std::string agent;
         bool noCache = true;    // ask the origin, not a cache
         bool directOnly = false;  // ignore the proxy environment variables
+        // "Name: value\r\n" lines sent besides the program's own.
+        std::string extraHeaders;
         TransferLimits limits = kDownloadLimits;
     };
 
@@ -33,11 +36,11 @@ public:
     // Sends the request and waits until the headers of the final response
     // (after redirects) are in, or the transfer has ended. False when the
     // request failed (also when, once connected, no byte came for the
-    // stall limit) or the final status is 400 or above.
+    // stall limit) or isAcceptedStatus() refuses the final status.
     bool open();
 
-    // The Content-Length value of the final response, trimmed, as sent.
-    const std::optional<std::string>& contentLength() const { return contentLength_; }
+    // The final response's status and headers.
+    const ResponseHeaders& response() const { return response_; }
 
     // Copies up to capacity bytes of the body as soon as any are there.
     // count 0 with true means the body has ended; false means the transfer
@@ -80,7 +83,8 @@ private:
 
     long status_ = 0;  // of the response whose headers are coming in
     bool hasLocation_ = false;
-    std::optional<std::string> contentLength_;
+    bool rangeAsked_ = false;
+    ResponseHeaders response_;
 };
 
 }  // namespace velmora

@@ -80,6 +80,14 @@ std::optional<std::string> resolved(const std::string& base, const std::string& 
     }
 }
 
+bool asksForRange(const std::string& headers)
+{
+    std::string lower(headers);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.rfind("range:", 0) == 0 || lower.find("\nrange:") != std::string::npos;
+}
+
 std::optional<std::uint64_t> declaredLength(const std::optional<std::string>& text)
 {
     if (!text || text->empty())
@@ -103,10 +111,10 @@ void WinInetRequest::close()
     handle_ = nullptr;
 }
 
-bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t flags)
+bool WinInetRequest::open(void* session, const std::string& url, const std::string& headers, std::uint32_t flags)
 {
     close();
-    contentLength_.reset();
+    response_.clear();
     received_ = 0;
     failed_ = ended_ = false;
     failure_.clear();
@@ -120,7 +128,7 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
             return false;
         }
         std::string next;
-        switch (openHop(session, current, flags, next)) {
+        switch (openHop(session, current, headers, flags, next)) {
         case Hop::Final: return true;
         case Hop::Failed: return false;
         case Hop::Redirect: current = std::move(next); break;
@@ -130,10 +138,12 @@ bool WinInetRequest::open(void* session, const std::string& url, std::uint32_t f
     return false;
 }
 
-WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& url, std::uint32_t flags,
-                                            std::string& next)
+WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& url, const std::string& headers,
+                                            std::uint32_t flags, std::string& next)
 {
-    HINTERNET request = ::InternetOpenUrlA(static_cast<HINTERNET>(session), url.c_str(), nullptr, 0,
+    HINTERNET request = ::InternetOpenUrlA(static_cast<HINTERNET>(session), url.c_str(),
+                                           headers.empty() ? nullptr : headers.c_str(),
+                                           static_cast<DWORD>(headers.size()),
                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     if (!request) {
         failWithSystemError(::GetLastError());
@@ -152,7 +162,7 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
             return Hop::Redirect;
         }
     }
-    if (status == 0 || (status >= 400 && accepted_ == Statuses::SuccessOnly)) {
+    if (status == 0 || (accepted_ == Statuses::SuccessOnly && !isAcceptedStatus(status, asksForRange(headers)))) {
         ::InternetCloseHandle(request);
         if (status == 0)
             fail(FailureClass::BadResponse, "服务器的应答没有状态");
@@ -161,9 +171,18 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
         return Hop::Failed;
     }
     handle_ = request;
-    if (const auto length = queryHeader(request, HTTP_QUERY_CONTENT_LENGTH))
-        contentLength_ = trimmed(*length);
+    keepHeaders(request, status);
     return Hop::Final;
+}
+
+void WinInetRequest::keepHeaders(void* request, unsigned long status)
+{
+    response_.set(HTTP_QUERY_STATUS_CODE, std::to_string(status));
+    for (const DWORD level : {HTTP_QUERY_CONTENT_LENGTH, HTTP_QUERY_CONTENT_RANGE, HTTP_QUERY_ETAG,
+                              HTTP_QUERY_LAST_MODIFIED}) {
+        if (const auto value = queryHeader(static_cast<HINTERNET>(request), level))
+            response_.set(level, trimmed(*value));
+    }
 }
 
 bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
@@ -207,7 +226,7 @@ bool WinInetRequest::readFinished(bool ok, unsigned long error)
         return false;
     }
     ended_ = true;
-    const auto declared = declaredLength(contentLength_);
+    const auto declared = declaredLength(response_.get(HTTP_QUERY_CONTENT_LENGTH));
     if (declared && received_ < *declared) {
         failed_ = true;
         fail(FailureClass::CutOff, "连接在正文结束前断开：收到 " + std::to_string(received_) + " 字节，应为 " +

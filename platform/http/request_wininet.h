@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/http/response_headers.h"
 #include "platform/system/failure_class.h"
 
 namespace velmora {
@@ -30,13 +31,15 @@ public:
     WinInetRequest(const WinInetRequest&) = delete;
     WinInetRequest& operator=(const WinInetRequest&) = delete;
 
-    // InternetOpenUrlA on session (an HINTERNET from InternetOpenA) with no
-    // extra headers, the flags given and context 0, hop by hop through any
-    // redirects. False when no successful response came; failure() says why.
-    bool open(void* session, const std::string& url, std::uint32_t flags);
+    // InternetOpenUrlA on session (an HINTERNET from InternetOpenA) with the
+    // extra headers given ("Name: value\r\n" lines, sent to every hop), the
+    // flags given and context 0, hop by hop through any redirects. False when
+    // no response that isAcceptedStatus() takes came; failure() says why.
+    bool open(void* session, const std::string& url, const std::string& headers, std::uint32_t flags);
+    bool open(void* session, const std::string& url, std::uint32_t flags) { return open(session, url, {}, flags); }
 
-    // The final response's Content-Length value, trimmed, as sent.
-    const std::optional<std::string>& contentLength() const { return contentLength_; }
+    // The final response's status and headers, by their HTTP_QUERY_ level.
+    const ResponseHeaders& response() const { return response_; }
 
     // Copies up to capacity bytes of the body as soon as any are there.
     // count 0 with true means the body has ended; false means the transfer
@@ -53,7 +56,9 @@ public:
 
 private:
     enum class Hop { Final, Redirect, Failed };
-    Hop openHop(void* session, const std::string& url, std::uint32_t flags, std::string& next);
+    Hop openHop(void* session, const std::string& url, const std::string& headers, std::uint32_t flags,
+                std::string& next);
+    void keepHeaders(void* request, unsigned long status);
     bool readFinished(bool ok, unsigned long error);
     void fail(FailureClass failureClass, std::string reason);
     void failWithSystemError(unsigned long error);
@@ -61,7 +66,7 @@ private:
 
     Statuses accepted_;
     void* handle_ = nullptr;
-    std::optional<std::string> contentLength_;
+    ResponseHeaders response_;
     std::uint64_t received_ = 0;
     bool failed_ = false;        // a failure is waiting behind bytes already handed out
     bool ended_ = false;

@@ -4,16 +4,21 @@
 // demo archive into the program's folder byte for byte (in a build with a
 // key, only after the signature the build made for it has been checked).
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <vector>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/test_files.h"
 #include "updater/release_signature.h"
+#include "tools/loopback_server/resumable_file.h"
 
 namespace velmora::test {
 namespace {
@@ -24,6 +29,7 @@ using loopback::ScriptedReply;
 const std::filesystem::path kProgramFolder = std::filesystem::path(VELMORA_EXECUTABLE).parent_path();
 const std::filesystem::path kArchive = kProgramFolder / "Velmora1.0.zip";
 const std::filesystem::path kPartFile = kProgramFolder / "Velmora1.0.zip.part";
+const std::filesystem::path kRecordFile = kProgramFolder / "Velmora1.0.zip.part.resume";
 
 // Command1 at 5970,375 twips, 1500 x 360: its centre in pixels.
 constexpr Point kDownloadButton{448, 37};
@@ -90,6 +96,121 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     x.screenshot(artifactPath("updater-done.png"));
     EXPECT_FALSE(visible(x, "VelmoraV1.0--"));
     EXPECT_TRUE(app->running());
+    std::filesystem::remove(kArchive);
+}
+
+// Brings the updater up in place of the main window, as Yes does.
+std::string openUpdater(const XSession& x)
+{
+    const std::string prompt = x.waitForWindow("更新提示", 60000);
+    if (prompt.empty())
+        return {};
+    x.run("xdotool windowactivate --sync " + prompt + " key --clearmodifiers Return");
+    return x.waitForWindow("更新程序--", 30000);
+}
+
+std::vector<loopback::RecordedRequest> archiveRequests(const DemoSite& demo)
+{
+    std::vector<loopback::RecordedRequest> found;
+    for (const loopback::RecordedRequest& request : demo.site.requests()) {
+        if (request.path == "/velmora.zip")
+            found.push_back(request);
+    }
+    return found;
+}
+
+// The connection drops half-way; Download again asks only for the rest, the
+// window says it goes on, and the archive comes whole (in a build with a
+// key, only once its signature has been checked over all of it).
+TEST(UpdateEndToEnd, ADownloadCutOffHalfWayGoesOnWhereItStopped)
+{
+    const std::string archive = readFile(std::string(VELMORA_DEMO_SITE_DIR) + "/velmora.zip");
+    for (const auto& path : {kArchive, kPartFile, kRecordFile})
+        std::filesystem::remove(path);
+    const std::size_t half = archive.size() / 2;
+    DemoSite demo;
+    // The first reply is cut at half; the second holds after its first 100
+    // bytes, while the window is looked at.
+    demo.site.serveResumable("/velmora.zip", loopback::ResumableFile{{{archive, "\"demo-1\"", ""}},
+                                                                     loopback::ResumableFile::Ranges::Honour,
+                                                                     {half},
+                                                                     {archive.size(), 100}});
+    XSession x;
+    auto app = startVelmora(x, artifactPath("resume-e2e.log"));
+    const std::string updater = openUpdater(x);
+    ASSERT_FALSE(updater.empty());
+
+    click(x, updater, kDownloadButton);
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(kPartFile).value_or("").size() == half; }, 30s));
+    ASSERT_TRUE(std::filesystem::exists(kRecordFile));
+    EXPECT_FALSE(std::filesystem::exists(kArchive));
+    std::this_thread::sleep_for(1s);
+    x.screenshot(artifactPath("updater-cut-off.png"));
+
+    click(x, updater, kDownloadButton);
+    ASSERT_TRUE(waitUntil([&] { return archiveRequests(demo).size() == 2; }, 30s));
+    const loopback::RecordedRequest second = archiveRequests(demo)[1];
+    EXPECT_EQ(second.header("Range"), "bytes=" + std::to_string(half) + "-");
+    EXPECT_EQ(second.header("If-Range"), "\"demo-1\"");
+    std::this_thread::sleep_for(1s);
+    x.screenshot(artifactPath("updater-resumed.png"));
+    demo.site.releaseHeld();
+
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kArchive); }, 30s));
+    EXPECT_EQ(readFile(kArchive), archive);
+    std::printf("second try fetched %zu of %zu bytes\n", archive.size() - half, archive.size());
+    if (builtInUpdateKey())
+        EXPECT_TRUE(demo.site.waitForRequest("/velmora.zip.sig", 1s)) << "the archive stands only once checked";
+    EXPECT_EQ(archiveRequests(demo).size(), 2u);
+    EXPECT_FALSE(std::filesystem::exists(kPartFile));
+    EXPECT_FALSE(std::filesystem::exists(kRecordFile));
+    std::this_thread::sleep_for(1s);
+    x.screenshot(artifactPath("updater-resumed-done.png"));
+    EXPECT_TRUE(app->running());
+    std::filesystem::remove(kArchive);
+}
+
+// Killed in the middle of a download, started again: what reached the disk
+// is kept, and the next download asks only for what is missing. The archive
+// here is not the one the build signed: a build with a key refuses it and
+// removes the part; one without keeps it.
+TEST(UpdateEndToEnd, ADownloadKilledHalfWayGoesOnInTheNextRun)
+{
+    const std::string body = patternBytes(0, 200 * 1024);
+    for (const auto& path : {kArchive, kPartFile, kRecordFile})
+        std::filesystem::remove(path);
+    DemoSite demo;
+    demo.site.serveResumable("/velmora.zip", loopback::ResumableFile{{{body, "\"big-1\"", ""}},
+                                                                     loopback::ResumableFile::Ranges::Honour,
+                                                                     {},
+                                                                     {150 * 1024}});
+    XSession x;
+    auto app = startVelmora(x, artifactPath("resume-kill-e2e.log"));
+    std::string updater = openUpdater(x);
+    ASSERT_FALSE(updater.empty());
+    click(x, updater, kDownloadButton);
+    // The part reaches the disk a write buffer (64 KiB) at a time.
+    ASSERT_TRUE(waitUntil([] { return fileBytes(kPartFile).value_or("").size() >= 100 * 1024; }, 30s));
+    ::kill(-app->pid(), SIGKILL);
+    app->waitForExit(5000);
+    const std::size_t kept = fileBytes(kPartFile).value_or("").size();
+    EXPECT_TRUE(fileBytes(kPartFile) == body.substr(0, kept));
+    demo.site.releaseHeld();
+
+    app = startVelmora(x, artifactPath("resume-kill-e2e-2.log"));
+    updater = openUpdater(x);
+    ASSERT_FALSE(updater.empty());
+    click(x, updater, kDownloadButton);
+    ASSERT_TRUE(waitUntil([&] { return archiveRequests(demo).size() == 2; }, 30s));
+    EXPECT_EQ(archiveRequests(demo)[1].header("Range"), "bytes=" + std::to_string(kept) + "-");
+    ASSERT_TRUE(waitUntil([] { return !std::filesystem::exists(kRecordFile); }, 30s));
+    std::printf("after the kill, the second run fetched %zu of %zu bytes\n", body.size() - kept, body.size());
+    if (builtInUpdateKey()) {
+        EXPECT_FALSE(std::filesystem::exists(kArchive)) << "not the archive the build signed";
+        EXPECT_FALSE(std::filesystem::exists(kPartFile)) << "a refused archive's bytes are not kept";
+    } else {
+        EXPECT_TRUE(fileBytes(kArchive) == body);
+    }
     std::filesystem::remove(kArchive);
 }
 

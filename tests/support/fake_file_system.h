@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,6 +39,23 @@ public:
         files[path].clear();
         return std::make_unique<File>(*this, path);
     }
+
+    std::unique_ptr<ByteFile> openForAppending(const std::string& path) override
+    {
+        opened.push_back(path);
+        if (failOpen)
+            throw PlatformError("无法打开文件“" + path + "”", "拒绝访问（模拟）");
+        files[path];
+        return std::make_unique<File>(*this, path);
+    }
+
+    std::optional<std::uint64_t> sizeOf(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        return it == files.end() ? std::nullopt : std::optional<std::uint64_t>(it->second.size());
+    }
+
+    void remove(const std::string& path) override { files.erase(path); }
 
     void replace(const std::string& from, const std::string& to) override
     {

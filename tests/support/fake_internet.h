@@ -35,6 +35,8 @@ struct FakeResponse {
     std::optional<std::string> contentLength;
     // After the last entry every read succeeds with 0 bytes: the end of the body.
     std::vector<FakeRead> reads;
+    // Other headers by their HTTP_QUERY_ level (the status as text among them).
+    std::map<std::uint32_t, std::string> headers = {};
 };
 
 class FakeInternet final : public Internet {
@@ -59,6 +61,7 @@ public:
     std::uint32_t sessionFlags = 0xFFFFFFFFu;
     std::vector<std::string> urlsOpened;
     std::vector<std::uint32_t> urlFlags;
+    std::vector<std::string> urlHeaders;  // the extra request headers of every open
     std::vector<QueryCall> queries;
     std::vector<std::uint32_t> readSizes;  // toRead of every read
     std::vector<InternetHandle> closedHandles;
@@ -79,10 +82,12 @@ public:
         return nextHandle_++;
     }
 
-    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, std::uint32_t flags) override
+    InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, const std::string& headers,
+                                   std::uint32_t flags) override
     {
         calls.push_back("InternetOpenUrl");
         urlsOpened.push_back(url);
+        urlHeaders.push_back(headers);
         urlFlags.push_back(flags);
         if (!sessions_.count(session)) {
             ++badCalls;
@@ -102,9 +107,15 @@ public:
         queries.push_back({infoLevel, bufferLength, index,
                            std::all_of(buffer, buffer + bufferLength, [](char c) { return c == '\0'; })});
         Transfer* transfer = find(request);
-        if (!transfer || infoLevel != HTTP_QUERY_CONTENT_LENGTH || !transfer->response.contentLength)
+        if (!transfer)
             return false;
-        const std::string& value = *transfer->response.contentLength;
+        const auto other = transfer->response.headers.find(infoLevel);
+        if (infoLevel != HTTP_QUERY_CONTENT_LENGTH && other == transfer->response.headers.end())
+            return false;
+        if (infoLevel == HTTP_QUERY_CONTENT_LENGTH && !transfer->response.contentLength)
+            return false;
+        const std::string& value =
+            infoLevel == HTTP_QUERY_CONTENT_LENGTH ? *transfer->response.contentLength : other->second;
         if (value.size() + 1 > bufferLength) {
             bufferLength = static_cast<std::uint32_t>(value.size() + 1);
             return false;

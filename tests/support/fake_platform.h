@@ -103,8 +103,9 @@ public:
             return notice(url);
         });
     }
-    std::unique_ptr<Internet> createInternet() override
+    std::unique_ptr<Internet> createInternet(const TransferLimits& limits) override
     {
+        internetLimits.push_back(limits);
         if (!makeInternet)
             throw std::logic_error("this test has no HTTP backend");
         return makeInternet();
@@ -126,6 +127,7 @@ public:
     // The notice fetch: by default the site answers with an empty notice.
     std::function<std::string(const std::string&)> notice = [](const std::string&) { return std::string(); };
     std::function<std::unique_ptr<Internet>()> makeInternet;
+    std::vector<TransferLimits> internetLimits;  // of every createInternet, in order
     std::function<std::unique_ptr<SignatureVerifier>()> makeVerifier;
     std::vector<FakeBrowserPane*> panes;  // in creation order; owned by their windows
     std::vector<std::string> fetchedUrls;

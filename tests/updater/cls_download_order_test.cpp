@@ -62,7 +62,10 @@ public:
     explicit EndlessInternet(std::int64_t bodySize) : left_(bodySize) {}
 
     InternetHandle InternetOpen(const std::string&, std::uint32_t, std::uint32_t) override { return 1; }
-    InternetHandle InternetOpenUrl(InternetHandle, const std::string&, std::uint32_t) override { return 2; }
+    InternetHandle InternetOpenUrl(InternetHandle, const std::string&, const std::string&, std::uint32_t) override
+    {
+        return 2;
+    }
     bool HttpQueryInfo(InternetHandle, std::uint32_t, char*, std::uint32_t&, std::uint32_t&) override
     {
         return false;  // no length: the count alone decides
@@ -83,6 +86,9 @@ private:
 class CountingFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string&) override { return std::make_unique<File>(*this); }
+    std::unique_ptr<ByteFile> openForAppending(const std::string&) override { return std::make_unique<File>(*this); }
+    std::optional<std::uint64_t> sizeOf(const std::string&) override { return std::nullopt; }
+    void remove(const std::string&) override {}
     void replace(const std::string&, const std::string&) override { replaced = true; }
     std::unique_ptr<FileContents> openForReading(const std::string&) override
     {

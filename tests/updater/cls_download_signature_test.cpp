@@ -60,7 +60,7 @@ protected:
     std::int32_t runSigned() { return signedDl.DLFile(kUrl, kTarget); }
 
     FakeSignatureVerifier verifier;
-    Cls_DownLoad signedDl{internet, clock, pump, files, ReleaseCheck{kPublisherKey, verifier}};
+    Cls_DownLoad signedDl{internet, clock, pump, files, ReleaseCheck{kPublisherKey, verifier, internet}};
 };
 
 struct SignatureCase {
@@ -94,7 +94,7 @@ TEST_P(SignatureCaseTest, OnlyAHoldingSignatureReplacesTheArchive)
     } else {
         EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::SignatureRejected);
         EXPECT_EQ(fileAt(kTarget), kOldArchive) << "the old archive survives a failed check";
-        EXPECT_EQ(fileAt(kPart), kArchive);
+        EXPECT_EQ(fileAt(kPart), std::nullopt) << "bytes that failed the check are not kept to go on from";
         EXPECT_TRUE(files.replaced.empty());
     }
     EXPECT_EQ(internet.openHandleCount(), 0u);
@@ -143,8 +143,8 @@ TEST_F(SignedDownloadTest, TheSignatureIsFetchedBetweenTheEndOfDataAndTheFinish)
     EXPECT_EQ(statuses, kReadToEnd);
     EXPECT_EQ(seenAtStatus.at(4), "9:1:old") << "status 9 comes before the signature is asked for";
     EXPECT_EQ(seenAtStatus.at(5), "6:2:new") << "by status 6 the checked archive stands";
-    EXPECT_EQ(std::count(internet.calls.begin(), internet.calls.end(), "InternetOpen"), 1)
-        << "the signature comes through the same session";
+    EXPECT_EQ(std::count(internet.calls.begin(), internet.calls.end(), "InternetOpen"), 2)
+        << "the signature comes through a session of its own, with its own limits";
 }
 
 TEST_F(SignedDownloadTest, EndingsBeforeAWholeBodyAskForNoSignature)
@@ -162,6 +162,39 @@ TEST_F(SignedDownloadTest, EndingsBeforeAWholeBodyAskForNoSignature)
     EXPECT_EQ(internet.urlsOpened, (std::vector<std::string>{kUrl, kUrl}));
     EXPECT_TRUE(verifier.messages.empty());
     EXPECT_EQ(fileAt(kTarget), kOldArchive);
+}
+
+// The fetch yields after every read as the body does: Stop ends it, the old
+// archive stays and the whole part with it; a fetch that outlasts its time
+// limit is a failed check.
+TEST_F(SignedDownloadTest, TheSignatureFetchYieldsStopsAndHasATimeLimit)
+{
+    const std::string text = signatureText(kArchive, kPublisherKey);
+    const FakeResponse trickled{false, std::nullopt,
+                                {FakeRead::data(text.substr(0, 20)), FakeRead::data(text.substr(20, 20)),
+                                 FakeRead::data(text.substr(40, 20)), FakeRead::data(text.substr(60))}};
+    serve(trickled, kSigUrl);
+    const int archiveYields = 2;
+    pump.onDoEvents = [&](int call) {
+        if (call == archiveYields + 1)
+            signedDl.DLFileStop();
+    };
+    runSigned();
+    EXPECT_EQ(statuses, kReadToEnd);
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::Stopped);
+    EXPECT_EQ(pump.calls(), archiveYields + 1) << "the fetch ends in the yield the Stop came in";
+    EXPECT_EQ(fileAt(kTarget), kOldArchive);
+    EXPECT_EQ(fileAt(kPart), kArchive);
+
+    pump.onDoEvents = nullptr;
+    serve(archiveResponse());
+    serve(trickled, kSigUrl);
+    internet.onRead = [this] { clock.advance(4); };
+    runSigned();
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::SignatureRejected) << "12 s into a 10 s limit";
+    EXPECT_TRUE(verifier.messages.empty());
+    EXPECT_EQ(fileAt(kTarget), kOldArchive);
+    EXPECT_EQ(internet.openHandleCount(), 0u);
 }
 
 TEST_F(SignedDownloadTest, AnUnreadableDownloadFailsWithTheFilesReleased)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/updater/download_fixture.h"
+#include "updater/resume_record.h"
 
 namespace velmora {
 namespace {
@@ -134,8 +135,12 @@ TEST_F(DownloadFixture, AsksForTheResourceTheWayWinInetIsAsked)
     EXPECT_EQ(internet.sessionFlags, 0u);
     EXPECT_EQ(internet.urlsOpened, std::vector<std::string>{kUrl});
     EXPECT_EQ(internet.urlFlags, std::vector<std::uint32_t>{INTERNET_FLAG_RELOAD});
-    ASSERT_EQ(internet.queries.size(), 1u);
+    // The length first, as WinINet is asked; then what identifies the file,
+    // for a download that has to go on later.
+    ASSERT_EQ(internet.queries.size(), 3u);
     EXPECT_EQ(internet.queries[0].infoLevel, HTTP_QUERY_CONTENT_LENGTH);
+    EXPECT_EQ(internet.queries[1].infoLevel, HTTP_QUERY_ETAG);
+    EXPECT_EQ(internet.queries[2].infoLevel, HTTP_QUERY_LAST_MODIFIED);
     EXPECT_EQ(internet.queries[0].bufferLength, 512u);
     EXPECT_EQ(internet.queries[0].index, 0u);
     EXPECT_TRUE(internet.queries[0].bufferWasEmpty);
@@ -143,6 +148,27 @@ TEST_F(DownloadFixture, AsksForTheResourceTheWayWinInetIsAsked)
     EXPECT_EQ(internet.closedHandles, (std::vector<InternetHandle>{2, 1}));
     EXPECT_EQ(files.opened, std::vector<std::string>{kPart});
     EXPECT_EQ(files.replaced, (std::vector<std::pair<std::string, std::string>>{{kPart, kTarget}}));
+}
+
+// Going on from 4096 kept bytes of 5120: the counts and the length are the
+// whole file's, the speed is this call's bytes over this call's time.
+TEST_F(DownloadFixture, AContinuedDownloadCountsTheKeptBytesButNotInItsSpeed)
+{
+    files.files[kPart] = std::string(4096, 'k');
+    files.files[kPart + ".resume"] = recordText({kUrl, "\"v1\"", 5120});
+    FakeResponse rest{false, "1024", {FakeRead::block(512), FakeRead::block(512)}};
+    rest.headers = {{HTTP_QUERY_STATUS_CODE, "206"}, {HTTP_QUERY_CONTENT_RANGE, "bytes 4096-5119/5120"}};
+    serve(rest);
+    clock.script({100, 102, 104});
+
+    EXPECT_EQ(run(), 5120);
+
+    EXPECT_EQ(internet.urlHeaders, std::vector<std::string>{"Range: bytes=4096-\r\nIf-Range: \"v1\"\r\n"});
+    EXPECT_EQ(downloadedCounts(), (std::vector<std::int32_t>{4608, 5120}));
+    EXPECT_EQ(progress.front().filesize, 5120);
+    EXPECT_EQ(speeds(), (std::vector<std::int32_t>{256, 256}));
+    EXPECT_EQ(fileAt(kTarget), std::string(4096, 'k') + std::string(1024, 'x'));
+    EXPECT_EQ(fileAt(kPart + ".resume"), std::nullopt);
 }
 
 TEST_F(DownloadFixture, ClosesFileAndHandlesBeforeFinishing)

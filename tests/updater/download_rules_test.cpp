@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "updater/download_error.h"
 #include "updater/download_speed.h"
+#include "updater/resume_record.h"
 #include "updater/size_text.h"
 
 namespace velmora {
@@ -100,6 +102,48 @@ TEST(DownloadClock, CountsFromTheStartSecondAcrossMidnight)
         for (std::size_t i = 1; i < c.readings.size(); ++i)
             EXPECT_DOUBLE_EQ(clock.spanTo(c.readings[i]), c.spans[i - 1]) << c.name << ", reading " << i;
     }
+}
+
+// Only the rest of the same file is appended; any other answer to a range
+// request is started over, from this body (200) or from a new request.
+TEST(RangeAnswer, AppendsOnlyTheRestOfTheSameFile)
+{
+    const struct {
+        long status;
+        std::optional<std::string> contentRange;
+        RangeAnswer answer;
+    } cases[] = {
+        {206, "bytes 400-999/1000", RangeAnswer::Append},
+        {200, std::nullopt, RangeAnswer::Restart},
+        {200, "bytes 400-999/1000", RangeAnswer::Restart},
+        {206, "bytes 0-999/1000", RangeAnswer::AskAgain},    // from the start
+        {206, "bytes 200-999/1000", RangeAnswer::AskAgain},  // before the kept end
+        {206, "bytes 400-999/2000", RangeAnswer::AskAgain},  // another total
+        {206, "bytes 400-1999/2000", RangeAnswer::AskAgain},
+        {206, "bytes 400-499/1000", RangeAnswer::AskAgain},  // not to the end
+        {206, "bytes 400-999/*", RangeAnswer::AskAgain},
+        {206, std::nullopt, RangeAnswer::AskAgain},
+        {416, "bytes */1000", RangeAnswer::AskAgain},
+        {304, std::nullopt, RangeAnswer::AskAgain},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.status) + " " + c.contentRange.value_or("-"));
+        EXPECT_EQ(judgeRangeAnswer(c.status, c.contentRange, 400, 1000), c.answer);
+    }
+}
+
+TEST(ResumeRecord, ReadsBackWhatItWroteAndNothingTornOrForeign)
+{
+    const ResumeRecord record{"http://127.0.0.1:8080/velmora.zip", "\"v1\"", 12898509};
+    EXPECT_EQ(parseRecord(recordText(record)), record);
+    const std::string text = recordText(record);
+    for (const std::string& bad : {text.substr(0, text.size() - 1), text.substr(0, 20), "velmora-part 1\n"s,
+                                   "other 1\na\nb\n5\n"s, "velmora-part 1\na\nb\n-5\n"s, ""s})
+        EXPECT_EQ(parseRecord(bad), std::nullopt) << bad;
+    EXPECT_EQ(resumeValidator("\"e\"", "date"), "\"e\"");
+    EXPECT_EQ(resumeValidator(std::nullopt, "date"), "date");
+    EXPECT_EQ(resumeValidator("W/\"e\"", "date"), std::nullopt) << "a weak ETag cannot name the bytes";
+    EXPECT_EQ(resumeValidator(std::nullopt, std::nullopt), std::nullopt);
 }
 
 }  // namespace

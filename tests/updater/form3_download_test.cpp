@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/updater/form3_fixture.h"
+#include "updater/resume_record.h"
 
 namespace velmora::test {
 namespace {
@@ -135,6 +136,32 @@ TEST_F(Form3Test, EveryBlockComputesItsCaptionAndTheFirstIsShownAtOnce)
                                                    progressLines("25.0", "4", "1", "1.0009765625"),
                                                    progressLines("38.0", "4", "1.5", "1.0009765625")}));
     EXPECT_EQ(f.Label4().text().toStdString(), computed.back());
+}
+
+// A download that goes on from 12.3 MB an earlier one left: the window says
+// so where it would say 下载数据..., in full within the status line, and the
+// first progress already counts the kept bytes against the whole length.
+TEST_F(Form3Test, ADownloadThatGoesOnSaysHowMuchItHasAlready)
+{
+    Form3& f = open();
+    constexpr std::int32_t kKept = 12897485;  // 12.3 MiB
+    constexpr std::int32_t kTotal = kKept + 1024;
+    files.files[kTargetPath + ".part"] = std::string(kKept, 'k');
+    files.files[kTargetPath + ".part.resume"] = recordText({archiveUrl(), "\"v1\"", kTotal});
+    FakeResponse rest = body("1024", {FakeRead::block(512), FakeRead::block(512)});
+    rest.headers = {{HTTP_QUERY_STATUS_CODE, "206"},
+                    {HTTP_QUERY_CONTENT_RANGE, "bytes 12897485-12898508/12898509"}};
+    net->respond(archiveUrl(), rest);
+
+    f.Command1().click();
+
+    ASSERT_EQ(statusLabels.size(), 6u);
+    EXPECT_EQ(statusLabels[3], "连接状态： 继续下载（已有 12.3 MB）");
+    f.Label5().setText(QString::fromStdString(statusLabels[3]));
+    EXPECT_LE(f.Label5().fontMetrics().horizontalAdvance(f.Label5().text()), f.Label5().width());
+    EXPECT_EQ(statusLabels.back(), "连接状态： 下载完成");
+    EXPECT_EQ(net->urlHeaders.at(0), "Range: bytes=12897485-\r\nIf-Range: \"v1\"\r\n");
+    EXPECT_EQ(files.files[kTargetPath].size(), static_cast<std::size_t>(kTotal));
 }
 
 TEST_F(Form3Test, ASpeedOfZeroIsShownAsTenAndHandedBackSo)

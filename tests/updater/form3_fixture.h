@@ -34,7 +34,7 @@ protected:
         platform.useFileSystem(files);
         platform.makeInternet = [this] {
             auto internet = std::make_unique<FakeInternet>();
-            net = internet.get();
+            (net ? signatureNet : net) = internet.get();
             return internet;
         };
         windows.define(FormKind::Form1, [] { return std::make_unique<Form>(); });
@@ -61,7 +61,8 @@ protected:
     FakeClock clock;
     FakeMessagePump pump;
     FakeFileSystem files;
-    FakeInternet* net = nullptr;  // owned by the window
+    FakeInternet* net = nullptr;           // the download's, owned by the window
+    FakeInternet* signatureNet = nullptr;  // the signature's (with a key), owned by the window
     QPointer<Form3> form;
     std::vector<std::string> statusLabels;
 };

@@ -77,7 +77,7 @@ TEST_P(Form3CheckTest, TheStatusLineSaysWhetherTheArchiveWasReplaced)
     Form3& f = open();
     net->respond(archiveUrl(), c.archive);
     if (c.signature)
-        net->respond(archiveUrl() + ".sig", *c.signature);
+        signatureNet->respond(archiveUrl() + ".sig", *c.signature);
 
     f.Command1().click();
 

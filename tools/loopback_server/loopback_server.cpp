@@ -44,7 +44,15 @@ std::string LoopbackServer::url(std::string_view path) const
 void LoopbackServer::script(const std::string& path, ScriptedReply reply)
 {
     std::lock_guard lock(mutex_);
+    resumables_.erase(path);
     scripts_[path] = std::make_shared<const ScriptedReply>(std::move(reply));
+}
+
+void LoopbackServer::serveResumable(const std::string& path, ResumableFile file)
+{
+    std::lock_guard lock(mutex_);
+    scripts_.erase(path);
+    resumables_[path] = Served{std::make_shared<const ResumableFile>(std::move(file)), 0};
 }
 
 void LoopbackServer::releaseHeld()
@@ -109,6 +117,9 @@ void LoopbackServer::serve(Connection& connection)
             std::lock_guard lock(mutex_);
             if (const auto found = scripts_.find(request->path); found != scripts_.end())
                 reply = found->second;
+            else if (const auto served = resumables_.find(request->path); served != resumables_.end())
+                reply = std::make_shared<const ScriptedReply>(
+                    resumableReply(*served->second.file, *request, served->second.requests++));
         }
         if (reply)
             ending = play(fd, *reply);

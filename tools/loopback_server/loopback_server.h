@@ -23,6 +23,7 @@
 
 #include "tools/loopback_server/recorded_request.h"
 #include "tools/loopback_server/request_log.h"
+#include "tools/loopback_server/resumable_file.h"
 #include "tools/loopback_server/scripted_reply.h"
 #include "tools/loopback_server/socket_io.h"
 
@@ -50,6 +51,9 @@ public:
 
     // Every later request for path (query ignored) gets this reply.
     void script(const std::string& path, ScriptedReply reply);
+    // Later requests for path are answered from file, counted from 0 (see
+    // ResumableFile). Takes the place of a script for the same path.
+    void serveResumable(const std::string& path, ResumableFile file);
     // Lets one held reply go on (or the next one to reach its hold). A hold
     // that is never released goes on by itself after holdLimit, so a client
     // that waits for more bytes than it should fails instead of hanging.
@@ -94,6 +98,11 @@ private:
     int releases_ = 0;
     int holdsEnded_ = 0;
     std::map<std::string, std::shared_ptr<const ScriptedReply>> scripts_;
+    struct Served {
+        std::shared_ptr<const ResumableFile> file;
+        std::size_t requests = 0;
+    };
+    std::map<std::string, Served> resumables_;
     std::list<Connection> connections_;
     std::thread acceptor_;
 };

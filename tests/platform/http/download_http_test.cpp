@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include "platform/system/clock.h"
 #include "tests/platform/http/http_backend_fixture.h"
 #include "tests/support/fake_message_pump.h"
+#include "tests/support/fake_signature_verifier.h"
 #include "tests/support/test_files.h"
 #include "updater/cls_download.h"
 #include "tests/support/test_folder.h"
@@ -194,6 +196,129 @@ TEST_F(DownloadHttpTest, StopDuringTheYieldEndsAfterTheNextBlock)
     EXPECT_EQ(fileBytes(target), kOldArchive);
     EXPECT_EQ(fileBytes(target.string() + ".part"), body.substr(0, static_cast<std::size_t>(result)));
 }
+
+// A server that trickles the signature, a byte a second (90 s for the whole
+// of it): the check gives up at its time limit, the window is served between
+// the bytes, and Stop ends the fetch at once. The old archive stays.
+TEST_F(DownloadHttpTest, ATrickledSignatureHoldsTheUpdaterNoLongerThanItsLimit)
+{
+    const std::string body = patternBytes(0, 1000);
+    ScriptedReply trickle;
+    trickle.send(loopback::responseHead(200, {{"Content-Length", "90"}}));
+    for (int i = 0; i < 90; ++i)
+        trickle.send("A").pause(std::chrono::seconds(1));
+    server.script("/velmora.zip", ScriptedReply::response(200, body));
+    server.script("/velmora.zip.sig", trickle);
+    FakeSignatureVerifier verifier;
+    const std::unique_ptr<Internet> signatureInternet = createInternet(kSignatureLimits);
+    Cls_DownLoad signedDl{*internet, systemClock(), pump, localFileSystem(),
+                          ReleaseCheck{Ed25519PublicKey{}, verifier, *signatureInternet}};
+    std::chrono::steady_clock::time_point endOfData{};
+    signedDl.entDLFileStatus = [&](std::int32_t& code) {
+        statuses.push_back(code);
+        if (code == kStatusEndOfData)
+            endOfData = std::chrono::steady_clock::now();
+    };
+
+    signedDl.DLFile(server.url("/velmora.zip"), target.string());
+    const auto waited = std::chrono::steady_clock::now() - endOfData;
+    std::printf("signature fetch given up after %.2f s\n", std::chrono::duration<double>(waited).count());
+    EXPECT_EQ(statuses, kReadToEnd);
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::SignatureRejected);
+    EXPECT_LT(waited, std::chrono::seconds(20));
+    EXPECT_GE(pump.calls(), 5) << "the window is served between the signature's bytes";
+    EXPECT_EQ(fileBytes(target), kOldArchive);
+
+    statuses.clear();
+    const int yieldsBefore = pump.calls();
+    pump.onDoEvents = [&](int call) {
+        if (call == yieldsBefore + 3)  // the body's two blocks, then the first byte of the signature
+            signedDl.DLFileStop();
+    };
+    const auto started = std::chrono::steady_clock::now();
+    signedDl.DLFile(server.url("/velmora.zip"), target.string());
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::Stopped);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(fileBytes(target), kOldArchive);
+}
+
+// A download cut off part-way and started again: what the second request
+// asks for, and that the target ends as the server's file byte for byte,
+// with nothing of an older version in it and no part or record left over.
+struct ResumeCase {
+    const char* name;
+    loopback::ResumableFile file;  // its first reply is cut after kCut bytes
+    bool rangeAsked;               // the second request asks for the rest
+    bool appended;                 // and the rest goes after the kept bytes
+    std::size_t requests = 2;      // requests of the second download, plus one
+    const char* secondPath = "/velmora.zip";
+};
+
+void PrintTo(const ResumeCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr std::size_t kCut = 10240;
+const std::string kV1 = patternBytes(0, 20000);
+const std::string kV2 = patternBytes(7, 20000);
+const std::string kShort = patternBytes(3, 5000);
+const std::string kDate = "Tue, 01 Dec 2026 10:00:00 GMT";
+
+loopback::ResumableFile resumable(std::vector<loopback::ResumableFile::Version> versions,
+                                  loopback::ResumableFile::Ranges ranges = loopback::ResumableFile::Ranges::Honour)
+{
+    return {std::move(versions), ranges, {kCut}};
+}
+
+class ResumeTest : public DownloadHttpTest, public ::testing::WithParamInterface<ResumeCase> {};
+
+TEST_P(ResumeTest, TheSecondTryAsksOnlyForWhatIsMissingAndNeverSplices)
+{
+    const ResumeCase& c = GetParam();
+    server.serveResumable("/velmora.zip", c.file);
+    server.serveResumable("/other.zip", loopback::ResumableFile{{{kV2, "\"o\"", ""}}});
+    EXPECT_EQ(download("/velmora.zip"), static_cast<std::int32_t>(kCut));
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::CutOff);
+    EXPECT_EQ(fileBytes(target), kOldArchive);
+
+    counts.clear();
+    sizes.clear();
+    const std::string& whole = c.file.versions.back().bytes;
+    const std::string& expected = std::string(c.secondPath) == "/velmora.zip" ? whole : kV2;
+    EXPECT_EQ(download(c.secondPath), static_cast<std::int32_t>(expected.size()));
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Complete);
+    EXPECT_TRUE(fileBytes(target) == expected) << "the target is the server's file byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(partFilePath(target.string())));
+    EXPECT_FALSE(std::filesystem::exists(resumeRecordPath(target.string())));
+
+    const std::vector<loopback::RecordedRequest> requests = server.requests();
+    ASSERT_EQ(requests.size(), c.requests);
+    const loopback::RecordedRequest& second = requests[1];
+    EXPECT_EQ(second.header("Range"), c.rangeAsked ? std::optional<std::string>("bytes=10240-") : std::nullopt);
+    if (c.requests == 3)
+        EXPECT_FALSE(requests[2].header("Range")) << "a useless answer is followed by a request for the whole file";
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(dl.resumedBytes(), c.appended ? static_cast<std::int32_t>(kCut) : 0);
+    // The bar goes on from where it stopped, against the whole length.
+    EXPECT_EQ(counts.front() > static_cast<std::int32_t>(kCut), c.appended);
+    EXPECT_EQ(sizes.front(), static_cast<std::int32_t>(expected.size()));
+}
+
+using Ranges = loopback::ResumableFile::Ranges;
+
+INSTANTIATE_TEST_SUITE_P(
+    Resume, ResumeTest,
+    ::testing::Values(
+        ResumeCase{"GoesOnAfterTheKeptBytes", resumable({{kV1, "\"v1\"", kDate}}), true, true},
+        ResumeCase{"GoesOnByLastModifiedWithoutETag", resumable({{kV1, "", kDate}}), true, true},
+        ResumeCase{"FileChangedStartsOver", resumable({{kV1, "\"v1\"", ""}, {kV2, "\"v2\"", ""}}), true, false},
+        ResumeCase{"ServerIgnoresRangesStartsOver", resumable({{kV1, "\"v1\"", ""}}, Ranges::Ignore), true, false},
+        ResumeCase{"WrongOffsetAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}}, Ranges::WrongOffset), true,
+                   false, 3},
+        ResumeCase{"UnsatisfiableAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}, {kShort, "\"v1\"", ""}}),
+                   true, false, 3},
+        ResumeCase{"NoValidatorNoResume", resumable({{kV1, "", ""}}), false, false},
+        ResumeCase{"WeakETagNoResume", resumable({{kV1, "W/\"v1\"", ""}}), false, false},
+        ResumeCase{"AnotherAddressStartsOver", resumable({{kV1, "\"v1\"", ""}}), false, false, 2, "/other.zip"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace velmora

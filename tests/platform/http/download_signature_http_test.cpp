@@ -91,7 +91,9 @@ protected:
     const std::filesystem::path target = folder / "Velmora1.0.zip";
     const std::unique_ptr<SignatureVerifier> verifier = createSignatureVerifier();
     FakeMessagePump pump;
-    Cls_DownLoad dl{*internet, systemClock(), pump, localFileSystem(), ReleaseCheck{publisher().publicKey(), *verifier}};
+    const std::unique_ptr<Internet> signatureInternet = createInternet(kSignatureLimits);
+    Cls_DownLoad dl{*internet, systemClock(), pump, localFileSystem(),
+                    ReleaseCheck{publisher().publicKey(), *verifier, *signatureInternet}};
     std::vector<std::int32_t> statuses;
 };
 
@@ -116,6 +118,7 @@ TEST_P(SignedDownloadHttpTest, TheArchiveIsReplacedOnlyWhenItsSignatureHolds)
     } else {
         EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::SignatureRejected);
         EXPECT_EQ(fileBytes(target), kOldArchive);
+        EXPECT_FALSE(std::filesystem::exists(partFilePath(target.string())));
     }
 }
 
