@@ -136,6 +136,24 @@ ScriptedReply trickle(const std::string& body, std::chrono::milliseconds gap)
     return reply;
 }
 
+// A response head sent a byte at a time, each in time for the stall limit.
+ScriptedReply trickledHead(std::chrono::milliseconds gap)
+{
+    ScriptedReply reply;
+    for (const char c : head("6"))
+        reply.send(std::string(1, c)).pause(gap);
+    return reply.send(kMarkerGbk);
+}
+
+// A redirect back to the notice, each hop answered only after a while.
+ScriptedReply slowHop(std::chrono::milliseconds wait)
+{
+    return ScriptedReply()
+        .pause(wait)
+        .send(loopback::responseHead(302, {{"Location", std::string(kNoticePath)}, {"Content-Length", "0"}}))
+        .close();
+}
+
 // Limits a test can wait for: a second without a byte, three in all.
 constexpr TransferLimits kShortLimits{std::chrono::seconds(1), std::chrono::seconds(1), std::chrono::seconds(3)};
 
@@ -166,6 +184,15 @@ INSTANTIATE_TEST_SUITE_P(
                   Sees::Failure, "Timeout was reached", FailureClass::TimedOut, kShortLimits},
         NoticeRow{"TricklesPastTheWholeLimit", trickle(std::string(40, 'x'), std::chrono::milliseconds(200)),
                   Sees::Failure, "Timeout was reached（Operation timed out after 3", FailureClass::TimedOut, kShortLimits},
+        // Before the first byte of the body the whole limit holds as well:
+        // over slow redirect hops, and (at the fetch's own five seconds)
+        // over a head that comes in a byte at a time.
+        NoticeRow{"SlowRedirectHops", slowHop(std::chrono::milliseconds(700)), Sees::Failure,
+                  "Timeout was reached（Operation timed out after ", FailureClass::TimedOut, kShortLimits, nullptr,
+                  std::chrono::milliseconds(4000)},
+        NoticeRow{"HeadTrickledPastTheWholeLimit", trickledHead(std::chrono::milliseconds(200)), Sees::Failure,
+                  "Timeout was reached", FailureClass::TimedOut, std::nullopt, nullptr,
+                  std::chrono::milliseconds(6000)},
         NoticeRow{"StallsThenResumes",
                   ScriptedReply().send(head("6") + kMarkerGbk.substr(0, 3)).pause(kStall).send(kMarkerGbk.substr(3)),
                   Sees::Prompt},
