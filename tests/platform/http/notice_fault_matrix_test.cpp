@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+#include "base/failure.h"
 #include "base/failure_digest.h"
 #include "base/failure_words.h"
 #include "app/update_notice.h"
@@ -88,11 +89,12 @@ TEST_P(NoticeFaultTest, AsksOnlyForTheMarkerAndReportsWhatFailed)
         EXPECT_EQ(failure->action(), "获取更新通知失败");
         EXPECT_EQ(failure->reason().substr(0, row.reason.size()), row.reason) << failure->reason();
         EXPECT_EQ(failure->failureClass(), row.failureClass) << failure->reason();
-        // The main window's load step is what fails; the dialog says so in
-        // the user's words, with libcurl's text behind the details button.
+        // The update check is what fails, as the main window's load step
+        // reports it; the dialog says so in the user's words, with
+        // libcurl's text behind the details button.
         FailureDigest dialog;
-        dialog.add(failureOf("加载窗口", thrown));
-        EXPECT_EQ(dialog.text(), "「加载窗口」未能完成：\n获取更新通知失败：" + std::string(failureWords(row.failureClass))
+        dialog.add(failureOf("加载窗口", std::make_exception_ptr(StepFailure(kUpdateCheckStep, thrown))));
+        EXPECT_EQ(dialog.text(), "「检查更新」未能完成：\n获取更新通知失败：" + std::string(failureWords(row.failureClass))
                                      + "\n\n程序将继续运行。");
         EXPECT_EQ(dialog.details(), "获取更新通知失败：" + failure->reason() + "\n");
         return;
