@@ -109,7 +109,7 @@ public:
         void* const handle = session->handle();
         const TransferLimits limits = limits_;
         std::optional<std::string> text = callWithin<std::string>(
-            limits_.total, [session, handle, url, limits, deadline] { return fetch(handle, url, limits, deadline); },
+            deadline.left(), [session, handle, url, limits, deadline] { return fetch(handle, url, limits, deadline); },
             [&session] { session->close(); });
         if (!text)
             throwTimedOut(limits_.total);
