@@ -33,10 +33,10 @@ include(GoogleTest)
 # environment must not see their requests.
 set(VELMORA_LOOPBACK_ONLY no_proxy=127.0.0.1,localhost NO_PROXY=127.0.0.1,localhost)
 
-# Scratch files of this build's tests. Test paths are named after the test
-# case, so two checkouts running the same case at once in one shared /tmp
-# would delete each other's files; under Wine the build's own prefix already
-# gives each build a temp folder of its own.
+# Scratch files of this build's tests (tests/support/test_folder.h). Test
+# paths are named after the test case, so two checkouts running the same case
+# at once in one shared /tmp would delete each other's files; under Wine the
+# build's own prefix already gives each build a temp folder of its own.
 if(NOT CMAKE_CROSSCOMPILING)
   set(VELMORA_TEST_TMPDIR "${CMAKE_BINARY_DIR}/test-tmp")
   file(MAKE_DIRECTORY "${VELMORA_TEST_TMPDIR}")
@@ -55,7 +55,7 @@ function(velmora_add_test)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
   if(VELMORA_TEST_TMPDIR)
-    list(APPEND env TEST_TMPDIR=${VELMORA_TEST_TMPDIR})
+    target_compile_definitions(${T_NAME} PRIVATE VELMORA_TEST_TMPDIR="${VELMORA_TEST_TMPDIR}")
   endif()
   # Listing the cases under Wine takes a second or so per program; it is done
   # once per test run, not at build time, so a build needs no Wine. A case's
