@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "base/failure.h"
 #include "base/failure_handler.h"
 #include "base/site.h"
 #include "base/twips.h"
@@ -85,7 +86,7 @@ void Form1::createControls()
     text1_->setObjectName(QStringLiteral("Text1"));
     text1_->setGeometry(px(2280), px(8400), px(975), px(495));
     connect(text1_, &QLineEdit::textChanged, this, [this] {
-        context_.failures.guard("检查更新", [this] { Text1_Change(); });
+        context_.failures.guard(kUpdateCheckStep, [this] { Text1_Change(); });
     });
 }
 
@@ -101,7 +102,10 @@ void Form1::Form_Load()
     // Setting the notice holder runs Text1_Change at once: the update check
     // (and, on Yes, the hand-over to the updater) goes on there, nested in
     // this call, before the last step below.
-    text1_->setText(QString::fromStdString(Inet1->OpenURL(siteAddress(kNoticePath))));
+    // A failed fetch still ends this load step, but the user waited for an
+    // update check, not for a window, and is told so.
+    const std::string notice = asStep(kUpdateCheckStep, [this] { return Inet1->OpenURL(siteAddress(kNoticePath)); });
+    text1_->setText(QString::fromStdString(notice));
     IsOnTop = false;
 }
 

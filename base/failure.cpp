@@ -9,6 +9,8 @@ Failure failureOf(std::string_view action, std::exception_ptr error)
     Failure failure{std::string(action), "程序内部出错", FailureClass::Unclassified, ""};
     try {
         std::rethrow_exception(error);
+    } catch (const StepFailure& e) {
+        return failureOf(e.action(), e.cause());
     } catch (const PlatformError& e) {
         failure.attempt = e.action();
         failure.failureClass = e.failureClass();

@@ -72,6 +72,8 @@ public:
     MessagePump& messagePump() override { return pump_; }
     FileSystem& fileSystem() override { return localFileSystem(); }
     std::string programFolder() override { return "."; }
+    UserFolder userFolder() override { throw std::logic_error("no downloads here"); }
+    bool canCreateFilesIn(const std::string&) override { return true; }
 
 private:
     NoStacking stacking_;

@@ -81,6 +81,8 @@ public:
     MessagePump& messagePump() override { return pump_; }
     FileSystem& fileSystem() override { return desktop_.fileSystem(); }
     std::string programFolder() override { return folder_; }
+    UserFolder userFolder() override { return desktop_.userFolder(); }
+    bool canCreateFilesIn(const std::string& folder) override { return desktop_.canCreateFilesIn(folder); }
 
     long long yields() const { return pump_.calls; }
 

@@ -67,7 +67,10 @@ find_program(VELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(VELMORA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 endif()
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# Every caption and menu item is Chinese: without a CJK font they are boxes.
+# Any of the common ones will do; the Song face the labels name is the one
+# recommended.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, fonts-wqy-zenhei | fonts-noto-cjk | fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-arphic-uming")
 
 include(CPack)

@@ -33,6 +33,15 @@ include(GoogleTest)
 # environment must not see their requests.
 set(VELMORA_LOOPBACK_ONLY no_proxy=127.0.0.1,localhost NO_PROXY=127.0.0.1,localhost)
 
+# Scratch files of this build's tests (tests/support/test_folder.h). Test
+# paths are named after the test case, so two checkouts running the same case
+# at once in one shared /tmp would delete each other's files; under Wine the
+# build's own prefix already gives each build a temp folder of its own.
+if(NOT CMAKE_CROSSCOMPILING)
+  set(VELMORA_TEST_TMPDIR "${CMAKE_BINARY_DIR}/test-tmp")
+  file(MAKE_DIRECTORY "${VELMORA_TEST_TMPDIR}")
+endif()
+
 function(velmora_add_test)
   cmake_parse_arguments(T "QT" "NAME;RESOURCE_LOCK" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
   if(T_QT)
@@ -45,6 +54,9 @@ function(velmora_add_test)
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock velmora_warnings)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
+  if(VELMORA_TEST_TMPDIR)
+    target_compile_definitions(${T_NAME} PRIVATE VELMORA_TEST_TMPDIR="${VELMORA_TEST_TMPDIR}")
+  endif()
   # Listing the cases under Wine takes a second or so per program; it is done
   # once per test run, not at build time, so a build needs no Wine. A case's
   # name is its test name alone, without the printed parameter (a byte dump

@@ -4,6 +4,7 @@
 #include "platform/windows/message_pump_qt.h"
 #include "platform/platform.h"
 #include "platform/files/program_folder.h"
+#include "platform/files/user_folder.h"
 
 namespace velmora {
 
@@ -41,6 +42,8 @@ public:
     MessagePump& messagePump() override { return pump_; }
     FileSystem& fileSystem() override { return localFileSystem(); }
     std::string programFolder() override { return velmora::programFolder(); }
+    UserFolder userFolder() override { return velmora::userFolder(); }
+    bool canCreateFilesIn(const std::string& folder) override { return velmora::canCreateFilesIn(folder); }
 
 private:
     std::unique_ptr<WebEngineBrowser> browser_;

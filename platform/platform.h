@@ -8,6 +8,7 @@
 #include "platform/browser/browser_pane.h"
 #include "platform/files/byte_file.h"
 #include "platform/files/program_folder.h"
+#include "platform/files/user_folder.h"
 #include "platform/system/clock.h"
 #include "platform/http/internet.h"
 #include "platform/windows/message_box.h"
@@ -39,6 +40,8 @@ public:
     virtual MessagePump& messagePump() = 0;
     virtual FileSystem& fileSystem() = 0;
     virtual std::string programFolder() = 0;
+    virtual UserFolder userFolder() = 0;
+    virtual bool canCreateFilesIn(const std::string& folder) = 0;
 };
 
 std::unique_ptr<Platform> createDesktopPlatform();

@@ -201,13 +201,28 @@ void Form3::Command1_Click()
 {
     Cls_DownLoad& cdf = downloaderOrFail();
     const std::string url = text1_->text().toStdString();
-    const std::string target = joinPath(context_.platform.programFolder(), kArchiveName);
+    const ArchivePlace place = archivePlace();
+    const std::string target = joinPath(place.folder, kArchiveName);
     // A click while a download runs (the button is disabled then) is refused
     // by the downloader and must leave the running download's state alone.
     std::optional<DownloadRun> run;
-    if (!cdf.isDownloading())
+    if (!cdf.isDownloading()) {
         run.emplace(*this);
+        savedIn_ = place.shown;
+    }
     cdf.DLFile(url, target, kTimeOut);
+}
+
+// The program's folder wherever this user can write it (the ZIP unpacked
+// anywhere, a portable install); an installed program's folder belongs to
+// the system, and the archive then goes to the user's own folder.
+Form3::ArchivePlace Form3::archivePlace()
+{
+    std::string program = context_.platform.programFolder();
+    if (context_.platform.canCreateFilesIn(program))
+        return {std::move(program), {}};
+    UserFolder user = context_.platform.userFolder();
+    return {std::move(user.path), std::move(user.shown)};
 }
 
 void Form3::Command2_Click()
@@ -224,7 +239,7 @@ void Form3::Cdf_entDLFileStatus(std::int32_t& TmpState)
 {
     statusCaption_ = TmpState == kStatusDownloading && Cdf->resumedBytes() > 0
                          ? resumeCaption(Cdf->resumedBytes())
-                         : statusCaption(TmpState, Cdf->lastOutcome());
+                         : statusCaption(TmpState, Cdf->lastOutcome(), savedIn_);
     // The stages are few: each is shown as it comes, with the progress the
     // last block left.
     pushCaptions();

@@ -1,7 +1,9 @@
 #pragma once
 // The updater window: the release archive's address, Download and Stop, and
 // the downloader's status and progress while it copies the archive into the
-// program's folder. Loading it closes the main window.
+// program's folder, or, where this user cannot write that folder, into the
+// user's own folder for the program (named in the last status once the
+// archive is there). Loading it closes the main window.
 //
 // A download runs inside Command1_Click; the window stays usable through the
 // downloader's yields. While one runs the window is never destroyed: closing
@@ -70,6 +72,12 @@ private:
     void downloadStarts();
     void downloadEnded(bool buttonHadFocus);
 
+    struct ArchivePlace {
+        std::string folder;
+        std::string shown;  // empty: the program's folder, which goes without saying
+    };
+    ArchivePlace archivePlace();
+
     void createControls();
     void createLink();
     QLabel* createLabel(const char* name, const std::string& text, int left, int top, int width, int height);
@@ -97,6 +105,7 @@ private:
     QFrame* line1_ = nullptr;
 
     std::string statusCaption_;
+    std::string savedIn_;  // ArchivePlace::shown of the running or last download
     std::string progressCaption_;
     std::int64_t percent_ = 0;
     bool lengthKnown_ = false;

@@ -70,10 +70,13 @@ std::string resumeCaption(std::int32_t keptBytes)
     return "连接状态： 继续下载（已有 " + keptSizeText(keptBytes) + "）";
 }
 
-std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome)
+std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn)
 {
-    const std::string_view text = TmpState == kStatusFinished ? finishedText(outcome) : statusText(TmpState);
-    return "连接状态： " + std::string(text);
+    const bool finished = TmpState == kStatusFinished;
+    std::string caption = "连接状态： " + std::string(finished ? finishedText(outcome) : statusText(TmpState));
+    if (finished && outcome == DownloadOutcome::Complete && !savedIn.empty())
+        caption += "，保存在 " + std::string(savedIn);
+    return caption;
 }
 
 }  // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
-// platform/files/: byte files and the program's folder. Uses system/ only.
+// platform/files/: byte files, the program's folder and the user's own folder
+// for it. Uses system/ only.
 //
 // Files written byte for byte, as the downloader writes its target.
 #include <cstddef>

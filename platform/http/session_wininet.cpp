@@ -41,9 +41,13 @@ std::unique_ptr<WinInetSession> WinInetSession::open(const std::string& agent, s
     return std::make_unique<WinInetSession>(handle);
 }
 
-WinInetSession::~WinInetSession()
+WinInetSession::~WinInetSession() { close(); }
+
+void WinInetSession::close()
 {
-    ::InternetCloseHandle(static_cast<HINTERNET>(handle_));
+    if (handle_)
+        ::InternetCloseHandle(static_cast<HINTERNET>(handle_));
+    handle_ = nullptr;
 }
 
 }  // namespace velmora

@@ -33,6 +33,11 @@ public:
 
     void* handle() const { return handle_; }
 
+    // Closes the handle now, which also ends a call blocked in it on
+    // another thread; handle() is null from then on. Not to be called
+    // while another thread reads handle().
+    void close();
+
 private:
     void* handle_;
 };

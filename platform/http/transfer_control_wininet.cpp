@@ -2,9 +2,12 @@
 // as on every platform.
 #include <algorithm>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/http/call_within.h"
 #include "platform/http/document_text.h"
 #include "platform/http/http_rules.h"
 #include "platform/http/internet.h"
@@ -31,7 +34,8 @@ std::string_view withoutCutCharacter(std::string_view bytes)
 using std::chrono::milliseconds;
 
 // WinINet has no time-out for a whole transfer: each read is given what is
-// left of it, and a read that ends past it fails the fetch.
+// left of it, a read that ends past it fails the fetch, and the call as a
+// whole is waited for no longer than it.
 class Deadline {
 public:
     explicit Deadline(milliseconds total) : total_(total), start_(std::chrono::steady_clock::now()) {}
@@ -53,6 +57,37 @@ private:
                         "超过 " + std::to_string(total.count()) + " 毫秒仍未收完");
 }
 
+// The body of one fetch, read until its end or the notice's byte limit, each
+// read given what is left of the whole limit.
+std::string readDocument(WinInetRequest& request, const TransferLimits& limits, const Deadline& deadline)
+{
+    std::string bytes;
+    char block[4096];
+    while (bytes.size() < kNoticeByteLimit) {
+        if (deadline.passed())
+            throwTimedOut(limits.total);
+        if (deadline.limited())
+            request.limitReadWait(std::min(limits.stall, deadline.left()));
+        std::size_t count = 0;
+        if (!request.read(block, std::min(sizeof block, kNoticeByteLimit - bytes.size()), count))
+            throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
+        if (count == 0)
+            return documentText(bytes);
+        bytes.append(block, count);
+    }
+    return documentText(withoutCutCharacter(bytes));
+}
+
+std::string fetch(void* session, const std::string& url, const TransferLimits& limits, const Deadline& deadline)
+{
+    // Whatever the status, the body is the notice: a site without one
+    // answers with an error page, which is no marker and no failure.
+    WinInetRequest request(WinInetRequest::Statuses::Any);
+    if (!request.open(session, url, INTERNET_FLAG_RELOAD))
+        throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
+    return readDocument(request, limits, deadline);
+}
+
 class TransferControlWinInet final : public TransferControl {
 public:
     explicit TransferControlWinInet(const TransferLimits& limits) : limits_(limits) {}
@@ -62,31 +97,23 @@ public:
         const Deadline deadline(limits_.total);
         std::string reason;
         FailureClass failureClass = FailureClass::Unclassified;
-        const auto session =
+        std::shared_ptr<WinInetSession> session =
             WinInetSession::open(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0, limits_, &reason, &failureClass);
         if (!session)
             throw PlatformError(failureClass, kNoticeFetchFailed, reason);
-        // Whatever the status, the body is the notice: a site without one
-        // answers with an error page, which is no marker and no failure.
-        WinInetRequest request(WinInetRequest::Statuses::Any);
-        if (!request.open(session->handle(), url, INTERNET_FLAG_RELOAD))
-            throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
-
-        std::string bytes;
-        char block[4096];
-        while (bytes.size() < kNoticeByteLimit) {
-            if (deadline.passed())
-                throwTimedOut(limits_.total);
-            if (deadline.limited())
-                request.limitReadWait(std::min(limits_.stall, deadline.left()));
-            std::size_t count = 0;
-            if (!request.read(block, std::min(sizeof block, kNoticeByteLimit - bytes.size()), count))
-                throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
-            if (count == 0)
-                return documentText(bytes);
-            bytes.append(block, count);
-        }
-        return documentText(withoutCutCharacter(bytes));
+        if (!deadline.limited())
+            return fetch(session->handle(), url, limits_, deadline);
+        // The open, every redirect hop and a head that trickles in have only
+        // WinINet's per-step limits; the whole limit holds over them from
+        // here. Closing the session ends what is still blocked in it.
+        void* const handle = session->handle();
+        const TransferLimits limits = limits_;
+        std::optional<std::string> text = callWithin<std::string>(
+            deadline.left(), [session, handle, url, limits, deadline] { return fetch(handle, url, limits, deadline); },
+            [&session] { session->close(); });
+        if (!text)
+            throwTimedOut(limits_.total);
+        return std::move(*text);
     }
 
 private:

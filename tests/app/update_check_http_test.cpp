@@ -126,13 +126,13 @@ INSTANTIATE_TEST_SUITE_P(
         SiteRow{"ServerError", ScriptedReply::error(500), false, nullptr},
         SiteRow{"MarkerOnAnErrorPage", ScriptedReply::response(404, std::string(kUpdateMarker)), true, nullptr},
         SiteRow{"Offline", std::nullopt, false,
-                "「加载窗口」未能完成：\n获取更新通知失败：服务器拒绝连接，请检查网络连接或稍后再试\n\n程序将继续运行。",
+                "「检查更新」未能完成：\n获取更新通知失败：服务器拒绝连接，请检查网络连接或稍后再试\n\n程序将继续运行。",
                 "获取更新通知失败：Couldn't connect to server"},
         SiteRow{"HostNotFound", std::nullopt, false,
-                "「加载窗口」未能完成：\n获取更新通知失败：找不到服务器，请检查网络连接\n\n程序将继续运行。",
+                "「检查更新」未能完成：\n获取更新通知失败：找不到服务器，请检查网络连接\n\n程序将继续运行。",
                 "获取更新通知失败：Couldn't resolve host name", "http://velmora.invalid/update/velmora1.0.txt"},
         SiteRow{"ResetBeforeAnswering", ScriptedReply().reset(), false,
-                "「加载窗口」未能完成：\n获取更新通知失败：与服务器的连接意外断开，请稍后再试\n\n程序将继续运行。",
+                "「检查更新」未能完成：\n获取更新通知失败：与服务器的连接意外断开，请稍后再试\n\n程序将继续运行。",
                 "获取更新通知失败：Failure when receiving data from the peer"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -30,14 +30,14 @@ bool hasLatinLetter(const std::string& text)
     return false;
 }
 
-const Failure kRefused{"加载窗口", "获取更新通知失败", FailureClass::Refused,
+const Failure kRefused{"检查更新", "获取更新通知失败", FailureClass::Refused,
                        "Couldn't connect to server（Failed to connect to 127.0.0.1 port 8741 after 8 ms）"};
 
 TEST(FailureDigestTest, TheMessageIsTheUsersWordsAndTheLibrarysTextIsBehindTheDetails)
 {
     FailureDigest digest;
     digest.add(kRefused);
-    EXPECT_EQ(digest.text(), "「加载窗口」未能完成：\n获取更新通知失败：服务器拒绝连接，请检查网络连接或稍后再试\n\n"
+    EXPECT_EQ(digest.text(), "「检查更新」未能完成：\n获取更新通知失败：服务器拒绝连接，请检查网络连接或稍后再试\n\n"
                              "程序将继续运行。");
     EXPECT_EQ(digest.details(), "获取更新通知失败：" + kRefused.detail + "\n");
 }
@@ -87,6 +87,10 @@ TEST(FailureDigestTest, AnExceptionBecomesAFailureByItsKind)
         {std::make_exception_ptr(std::logic_error("window kind without a factory")),
          {"下载更新", "程序内部出错", FailureClass::Unclassified, "window kind without a factory"}},
         {std::make_exception_ptr(42), {"下载更新", "程序内部出错", FailureClass::Unclassified, "未知错误"}},
+        // A step the user knows by its own name: its action, its cause's parts.
+        {std::make_exception_ptr(StepFailure(
+             "检查更新", std::make_exception_ptr(PlatformError(FailureClass::TimedOut, "获取更新通知失败", "Timeout")))),
+         {"检查更新", "获取更新通知失败", FailureClass::TimedOut, "Timeout"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failure.attempt);

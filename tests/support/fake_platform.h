@@ -123,6 +123,12 @@ public:
     MessagePump& messagePump() override { return pump_ ? *pump_ : qtPump_; }
     FileSystem& fileSystem() override { return files_ ? *files_ : ownFiles_; }
     std::string programFolder() override { return folder; }
+    UserFolder userFolder() override
+    {
+        ++userFoldersNamed;
+        return user;
+    }
+    bool canCreateFilesIn(const std::string& path) override { return path != folder || folderWritable; }
 
     // The notice fetch: by default the site answers with an empty notice.
     std::function<std::string(const std::string&)> notice = [](const std::string&) { return std::string(); };
@@ -135,6 +141,9 @@ public:
     FakeMessageBox& messageBoxFake() { return messageBox_; }
     FakeShell& shellFake() { return shell_; }
     std::string folder = "/tmp";
+    bool folderWritable = true;  // the program's folder; every other one is
+    UserFolder user{"/home/user/.local/share/velmora", "~/.local/share/velmora"};
+    int userFoldersNamed = 0;
 
     void useClock(Clock& clock) { clock_ = &clock; }
     void usePump(MessagePump& pump) { pump_ = &pump; }

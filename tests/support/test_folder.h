@@ -10,6 +10,16 @@
 
 namespace velmora::test {
 
+// The build's own scratch folder where it has one, else the system's.
+inline std::filesystem::path scratchRoot()
+{
+#ifdef VELMORA_TEST_TMPDIR
+    return VELMORA_TEST_TMPDIR;
+#else
+    return ::testing::TempDir();
+#endif
+}
+
 inline std::filesystem::path testPath(const std::string& prefix)
 {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -17,7 +27,7 @@ inline std::filesystem::path testPath(const std::string& prefix)
     if (info)
         name += std::string("-") + info->test_suite_name() + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    return std::filesystem::path(::testing::TempDir()) / name;
+    return scratchRoot() / name;
 }
 
 }  // namespace velmora::test

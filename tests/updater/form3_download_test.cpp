@@ -207,6 +207,37 @@ TEST_F(Form3Test, DownloadFetchesTheAddressInTheBoxAtTheClickIntoTheProgramFolde
     EXPECT_EQ(f.Label5().text(), QStringLiteral("连接状态： 下载完成"));
 }
 
+// The program's folder when this user can write it; otherwise the user's own
+// folder, which the last status names once the archive stands there.
+TEST_F(Form3Test, TheArchiveGoesWhereThisUserCanWrite)
+{
+    const std::string userTarget = "/home/user/.local/share/velmora/Velmora1.0.zip";
+    const struct {
+        const char* name;
+        bool programFolderWritable;
+        bool stopped;
+        std::string target;
+        const char* last;
+    } cases[] = {
+        {"Portable", true, false, kTargetPath, "连接状态： 下载完成"},
+        {"Installed", false, false, userTarget, "连接状态： 下载完成，保存在 ~/.local/share/velmora"},
+        {"InstalledStopped", false, true, userTarget + ".part", "连接状态： 停止下载"},
+    };
+    Form3& f = open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        files.files.clear();
+        platform.folderWritable = c.programFolderWritable;
+        net->respond(archiveUrl(), body("3", {FakeRead::data("new")}));
+        if (c.stopped)
+            f.Command2().click();
+        f.Command1().click();
+        EXPECT_EQ(files.files.count(c.target), 1u);
+        EXPECT_EQ(f.Label5().text().toStdString(), c.last);
+    }
+    EXPECT_EQ(platform.userFoldersNamed, 2) << "named only where the program's folder cannot be written";
+}
+
 TEST_F(Form3Test, DownloadIsRefusedWhileOneRuns)
 {
     Form3& f = open();

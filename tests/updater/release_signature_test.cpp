@@ -76,6 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"SixtyThreeBytes", "AAECAwQFBgcICQoLDA0ODxAREhMUFRYXGBkaGxwdHh8gISIjJCUmJygpKissLS4vMDEyMzQ1Njc4OTo7PD0+",
                  false},
         TextCase{"DigitsWherePaddingBelongs", kCounting.substr(0, 84) + "Pz9A", false},
+        // The same 64 bytes with zero digits in place of "==": only the
+        // padding characters themselves tell this text from the canonical one.
+        TextCase{"ZeroDigitsWherePaddingBelongs", kCounting.substr(0, 86) + "AA", false},
         TextCase{"TwoSignatures", kCounting + "\n" + kCounting, false},
         TextCase{"HexInstead", std::string(128, 'a'), false},
         TextCase{"ErrorPage", "<html><body>404 Not Found</body></html>", false}),
@@ -115,6 +118,9 @@ TEST(Base64Exactly, PaddingFollowsTheByteCount)
         {"TWF=", 2, "", false},
         {"TQ=", 1, "", false},
         {"T===", 1, "", false},
+        {"TQAA", 1, "", false},  // zero bits, but digits where '=' belongs
+        {"TQA=", 1, "", false},
+        {"TWEA", 2, "", false},
     };
     for (const Case& c : cases) {
         std::string out(c.size, '\0');

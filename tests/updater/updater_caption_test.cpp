@@ -136,20 +136,25 @@ TEST(StatusCaption, EachCodeHasItsTextAndOthersAreAborted)
 
 TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
 {
+    // The user's folder is named only where an archive now stands in it.
+    const std::string_view saved = "~/.local/share/velmora";
     const struct {
         DownloadOutcome outcome;
+        std::string_view savedIn;
         const char* caption;
     } cases[] = {
-        {DownloadOutcome::Complete, "连接状态： 下载完成"},
-        {DownloadOutcome::Stopped, "连接状态： 停止下载"},
-        {DownloadOutcome::RequestFailed, "连接状态： 发送请求失败"},
-        {DownloadOutcome::CutOff, "连接状态： 下载被中止"},
-        {DownloadOutcome::ConnectFailed, "连接状态： 连接服务器失败"},
-        {DownloadOutcome::None, "连接状态： 下载被中止"},
-        {DownloadOutcome::SignatureRejected, "连接状态： 校验失败：文件未通过签名验证，未替换原文件"},
+        {DownloadOutcome::Complete, "", "连接状态： 下载完成"},
+        {DownloadOutcome::Complete, saved, "连接状态： 下载完成，保存在 ~/.local/share/velmora"},
+        {DownloadOutcome::Stopped, saved, "连接状态： 停止下载"},
+        {DownloadOutcome::RequestFailed, saved, "连接状态： 发送请求失败"},
+        {DownloadOutcome::CutOff, saved, "连接状态： 下载被中止"},
+        {DownloadOutcome::ConnectFailed, "", "连接状态： 连接服务器失败"},
+        {DownloadOutcome::None, "", "连接状态： 下载被中止"},
+        {DownloadOutcome::SignatureRejected, saved, "连接状态： 校验失败：文件未通过签名验证，未替换原文件"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(statusCaption(kStatusFinished, c.outcome), c.caption) << static_cast<int>(c.outcome);
+        EXPECT_EQ(statusCaption(kStatusFinished, c.outcome, c.savedIn), c.caption) << static_cast<int>(c.outcome);
+    EXPECT_EQ(statusCaption(kStatusEndOfData, DownloadOutcome::Complete, saved), "连接状态： 连接服务器");
 }
 
 TEST(JoinPath, OneSeparatorBetweenFolderAndName)

@@ -41,6 +41,7 @@ struct ServedCase {
     ScriptedReply archive;
     std::optional<ScriptedReply> signature;  // nothing: the server's 404
     bool accepted;
+    std::string served = kArchive;  // the archive's bytes in the reply
 };
 
 void PrintTo(const ServedCase& c, std::ostream* os) { *os << c.name; }
@@ -57,6 +58,11 @@ std::vector<ServedCase> servedCases()
     std::string tampered = kArchive;
     tampered[4321] = static_cast<char>(tampered[4321] ^ 0x20);
     const std::string good = publisher().signatureText(kArchive);
+    // Well past any prefix a check might stop at, in reads of every size.
+    const std::string large = patternBytes(0, 300 * 1024 + 7);
+    std::string largeLastByte = large;
+    largeLastByte.back() = static_cast<char>(largeLastByte.back() ^ 1);
+    const std::string largeGood = publisher().signatureText(large);
     return {
         {"Good", ScriptedReply::response(200, kArchive), ScriptedReply::response(200, good), true},
         {"GoodChunkedWithoutLength", ScriptedReply::chunked(200, {kArchive.substr(0, 999), kArchive.substr(999)}),
@@ -70,6 +76,9 @@ std::vector<ServedCase> servedCases()
         {"OtherKey", ScriptedReply::response(200, kArchive),
          ScriptedReply::response(200, other.signatureText(kArchive)), false},
         {"TamperedArchive", ScriptedReply::response(200, tampered), ScriptedReply::response(200, good), false},
+        {"GoodLarge", ScriptedReply::response(200, large), ScriptedReply::response(200, largeGood), true, large},
+        {"LargeWithItsLastByteChanged", ScriptedReply::response(200, largeLastByte),
+         ScriptedReply::response(200, largeGood), false, largeLastByte},
     };
 }
 
@@ -106,14 +115,14 @@ TEST_P(SignedDownloadHttpTest, TheArchiveIsReplacedOnlyWhenItsSignatureHolds)
 
     const std::int32_t result = dl.DLFile(server.url("/velmora.zip"), target.string(), 5000);
 
-    EXPECT_EQ(result, 5000);
+    EXPECT_EQ(result, static_cast<std::int32_t>(c.served.size()));
     EXPECT_EQ(statuses, (std::vector<std::int32_t>{1, 2, 3, 4, 9, 6}));
     const auto sigRequest = server.waitForRequest("/velmora.zip.sig", std::chrono::seconds(5));
     ASSERT_TRUE(sigRequest);
     EXPECT_EQ(sigRequest->header("User-Agent"), "VB Http");
     if (c.accepted) {
         EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Complete);
-        EXPECT_TRUE(fileBytes(target) == kArchive);
+        EXPECT_TRUE(fileBytes(target) == c.served);
         EXPECT_FALSE(std::filesystem::exists(partFilePath(target.string())));
     } else {
         EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::SignatureRejected);

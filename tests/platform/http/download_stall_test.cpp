@@ -12,6 +12,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/files/byte_file.h"
@@ -67,7 +68,9 @@ protected:
     }
 
     // stall: the backend's limit; none: the backend as the program makes it.
-    Ending download(const ScriptedReply& reply, std::optional<std::chrono::milliseconds> stall)
+    // hold: how long the caller keeps the transfer after the first block.
+    Ending download(const ScriptedReply& reply, std::optional<std::chrono::milliseconds> stall,
+                    std::chrono::milliseconds hold = {})
     {
         TransferLimits limits = kDownloadLimits;
         limits.stall = stall.value_or(limits.stall);
@@ -76,6 +79,11 @@ protected:
         Cls_DownLoad dl(*internet, systemClock(), pump, localFileSystem());
         Ending ending;
         dl.entDLFileStatus = [&](std::int32_t& code) { ending.statuses.push_back(code); };
+        // A window or a disk that keeps the caller busy between two reads.
+        pump.onDoEvents = [hold](int call) {
+            if (call == 1)
+                std::this_thread::sleep_for(hold);
+        };
         server.script("/velmora.zip", reply);
         const auto started = std::chrono::steady_clock::now();
         ending.result = dl.DLFile(server.url("/velmora.zip"), target.string());
@@ -114,6 +122,20 @@ TEST_F(DownloadStallTest, TheLimitIsForEachReadNotForTheWholeDownload)
     EXPECT_EQ(ending.statuses, kReadToEnd);
     EXPECT_EQ(ending.outcome, DownloadOutcome::Complete);
     EXPECT_GT(ending.took, 1500ms) << "the whole took longer than the limit";
+    EXPECT_EQ(fileBytes(target), bytes);
+}
+
+TEST_F(DownloadStallTest, TheCallersOwnTimeBetweenReadsIsNotTheServers)
+{
+    // The caller holds the transfer 1.5 s after the first block; the bytes
+    // after the first 1000 come 2 s after them, so the read that waits for
+    // them waits half a second, well within the limit of 1 s.
+    const std::string bytes = patternBytes(0, 3000);
+    const Ending ending = download(
+        ScriptedReply().send(head(3000) + bytes.substr(0, 1000)).pause(2s).send(bytes.substr(1000)), 1s, 1500ms);
+
+    EXPECT_EQ(ending.outcome, DownloadOutcome::Complete);
+    EXPECT_EQ(ending.statuses, kReadToEnd);
     EXPECT_EQ(fileBytes(target), bytes);
 }
 

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/test_files.h"
+#include "tests/support/test_folder.h"
 #include "tools/loopback_server/loopback_server.h"
 
 namespace velmora {
@@ -26,7 +27,7 @@ inline constexpr std::chrono::milliseconds kStall{1500};
 
 inline std::filesystem::path makeScratchFolder(const std::string& prefix)
 {
-    std::string name = (std::filesystem::path(::testing::TempDir()) / (prefix + "XXXXXX")).string();
+    std::string name = (velmora::test::scratchRoot() / (prefix + "XXXXXX")).string();
     if (::mkdtemp(name.data()) == nullptr)
         throw std::runtime_error("cannot make a scratch folder " + name);
     return name;

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 
+#include "base/failure.h"
 #include "base/failure_digest.h"
 #include "base/failure_words.h"
 #include "app/update_notice.h"
@@ -88,11 +89,12 @@ TEST_P(NoticeFaultTest, AsksOnlyForTheMarkerAndReportsWhatFailed)
         EXPECT_EQ(failure->action(), "获取更新通知失败");
         EXPECT_EQ(failure->reason().substr(0, row.reason.size()), row.reason) << failure->reason();
         EXPECT_EQ(failure->failureClass(), row.failureClass) << failure->reason();
-        // The main window's load step is what fails; the dialog says so in
-        // the user's words, with libcurl's text behind the details button.
+        // The update check is what fails, as the main window's load step
+        // reports it; the dialog says so in the user's words, with
+        // libcurl's text behind the details button.
         FailureDigest dialog;
-        dialog.add(failureOf("加载窗口", thrown));
-        EXPECT_EQ(dialog.text(), "「加载窗口」未能完成：\n获取更新通知失败：" + std::string(failureWords(row.failureClass))
+        dialog.add(failureOf("加载窗口", std::make_exception_ptr(StepFailure(kUpdateCheckStep, thrown))));
+        EXPECT_EQ(dialog.text(), "「检查更新」未能完成：\n获取更新通知失败：" + std::string(failureWords(row.failureClass))
                                      + "\n\n程序将继续运行。");
         EXPECT_EQ(dialog.details(), "获取更新通知失败：" + failure->reason() + "\n");
         return;
@@ -136,6 +138,24 @@ ScriptedReply trickle(const std::string& body, std::chrono::milliseconds gap)
     return reply;
 }
 
+// A response head sent a byte at a time, each in time for the stall limit.
+ScriptedReply trickledHead(std::chrono::milliseconds gap)
+{
+    ScriptedReply reply;
+    for (const char c : head("6"))
+        reply.send(std::string(1, c)).pause(gap);
+    return reply.send(kMarkerGbk);
+}
+
+// A redirect back to the notice, each hop answered only after a while.
+ScriptedReply slowHop(std::chrono::milliseconds wait)
+{
+    return ScriptedReply()
+        .pause(wait)
+        .send(loopback::responseHead(302, {{"Location", std::string(kNoticePath)}, {"Content-Length", "0"}}))
+        .close();
+}
+
 // Limits a test can wait for: a second without a byte, three in all.
 constexpr TransferLimits kShortLimits{std::chrono::seconds(1), std::chrono::seconds(1), std::chrono::seconds(3)};
 
@@ -166,6 +186,15 @@ INSTANTIATE_TEST_SUITE_P(
                   Sees::Failure, "Timeout was reached", FailureClass::TimedOut, kShortLimits},
         NoticeRow{"TricklesPastTheWholeLimit", trickle(std::string(40, 'x'), std::chrono::milliseconds(200)),
                   Sees::Failure, "Timeout was reached（Operation timed out after 3", FailureClass::TimedOut, kShortLimits},
+        // Before the first byte of the body the fetch's own limits hold as
+        // well: five seconds over redirect hops that each keep within the
+        // stall limit, and a head that comes in a byte at a time.
+        NoticeRow{"SlowRedirectHops", slowHop(std::chrono::milliseconds(2000)), Sees::Failure,
+                  "Timeout was reached（Operation timed out after ", FailureClass::TimedOut, std::nullopt, nullptr,
+                  std::chrono::milliseconds(6000)},
+        NoticeRow{"HeadTrickledPastTheWholeLimit", trickledHead(std::chrono::milliseconds(200)), Sees::Failure,
+                  "Timeout was reached", FailureClass::TimedOut, std::nullopt, nullptr,
+                  std::chrono::milliseconds(6000)},
         NoticeRow{"StallsThenResumes",
                   ScriptedReply().send(head("6") + kMarkerGbk.substr(0, 3)).pause(kStall).send(kMarkerGbk.substr(3)),
                   Sees::Prompt},

@@ -122,5 +122,36 @@ TEST_F(TransferControlWinInetTest, GivesUpOnASilentSiteWithinItsLimits)
     }
 }
 
+// Before the first byte of the body, where WinINet's limits are per step:
+// redirect hops that each answer late, and a head that comes a byte at a
+// time. Neither passes a step's limit; the whole limit ends the fetch.
+TEST_F(TransferControlWinInetTest, TheWholeLimitHoldsBeforeTheBody)
+{
+    using namespace std::chrono_literals;
+    const auto limited = createTransferControl(TransferLimits{1s, 1s, 3s});
+    server.script("/hop", ScriptedReply()
+                              .pause(700ms)
+                              .send(loopback::responseHead(302, {{"Location", "/hop"}, {"Content-Length", "0"}}))
+                              .close());
+    ScriptedReply trickledHead;
+    for (const char c : loopback::responseHead(200, {{"Content-Length", "6"}}))
+        trickledHead.send(std::string(1, c)).pause(200ms);
+    server.script("/trickled-head", trickledHead.send(gbkMarker));
+    for (const char* path : {"/hop", "/trickled-head"}) {
+        SCOPED_TRACE(path);
+        const auto started = std::chrono::steady_clock::now();
+        try {
+            limited->OpenURL(server.url(path));
+            ADD_FAILURE() << "no failure reported";
+        } catch (const PlatformError& error) {
+            EXPECT_EQ(error.failureClass(), FailureClass::TimedOut) << error.reason();
+        }
+        const auto took = std::chrono::steady_clock::now() - started;
+        EXPECT_GE(took, 3s);
+        EXPECT_LT(took, 4s);
+    }
+}
+
 }  // namespace
 }  // namespace velmora
+

@@ -3,12 +3,14 @@
 // and the shell start.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <thread>
 #include <string>
 #include <vector>
 
 #include "platform/files/byte_file.h"
+#include "platform/files/user_folder.h"
 #include "platform/system/codepage_win32.h"
 #include "platform/system/platform_error.h"
 #include "platform/system/shell.h"
@@ -128,6 +130,30 @@ TEST(Win32ByteFile, OthersMayWriteButNotReadWhileItIsWritten)
     if (reader != INVALID_HANDLE_VALUE)
         ::CloseHandle(reader);
     ::DeleteFileW(utf8ToWide(path).c_str());
+}
+
+// Where the archive goes when Program Files cannot be written: the user's
+// local application data, made when missing.
+TEST(Win32UserFolder, LocalAppDataHoldsTheProgramsFolder)
+{
+    const std::filesystem::path data = velmora::test::testPath("velmora-local-app-data");
+    std::filesystem::create_directories(data);
+    std::wstring old(32768, L'\0');
+    old.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", old.data(), static_cast<DWORD>(old.size())));
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", data.wstring().c_str());
+
+    const UserFolder folder = userFolder();
+    EXPECT_EQ(folder.path, wideToUtf8((data / L"Velmora").wstring()));
+    EXPECT_EQ(folder.shown, "%LOCALAPPDATA%\\Velmora");
+    EXPECT_TRUE(std::filesystem::is_directory(data / L"Velmora"));
+    EXPECT_TRUE(canCreateFilesIn(folder.path));
+    EXPECT_TRUE(std::filesystem::is_empty(data / L"Velmora")) << "the probe is gone";
+    EXPECT_FALSE(canCreateFilesIn(wideToUtf8((data / L"missing").wstring())));
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
+    EXPECT_THROW(userFolder(), PlatformError);
+
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", old.empty() ? nullptr : old.c_str());
+    std::filesystem::remove_all(data);
 }
 
 UINT_PTR timerId = 0;

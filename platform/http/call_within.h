@@ -1,0 +1,64 @@
+#pragma once
+// A blocking call that must come back by a deadline although the library
+// under it offers no time-out for the whole of it (WinINet: the open, each
+// redirect hop and a response head trickled a byte at a time each have only
+// per-step limits).
+//
+// The work runs on a thread of its own; the caller waits for it at most
+// `within`. When the time is up, cancel() runs on the caller's thread to
+// unblock the work (WinINet: closing the handle the work is blocked on), and
+// the result is dropped whenever the work ends. The work must therefore own
+// everything it touches, shared where the caller needs it too.
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
+
+namespace velmora {
+
+// The work's result, its exception rethrown here, or nothing when the time
+// was up first.
+template <typename T>
+std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()> work,
+                            const std::function<void()>& cancel)
+{
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable ended;
+        bool done = false;
+        std::optional<T> value;
+        std::exception_ptr failure;
+    };
+    const auto shared = std::make_shared<Shared>();
+    std::thread([shared, work = std::move(work)] {
+        std::optional<T> value;
+        std::exception_ptr failure;
+        try {
+            value.emplace(work());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->value = std::move(value);
+        shared->failure = failure;
+        shared->done = true;
+        shared->ended.notify_all();
+    }).detach();
+
+    std::unique_lock<std::mutex> lock(shared->mutex);
+    if (!shared->ended.wait_for(lock, within, [&] { return shared->done; })) {
+        lock.unlock();
+        cancel();
+        return std::nullopt;
+    }
+    if (shared->failure)
+        std::rethrow_exception(shared->failure);
+    return std::move(shared->value);
+}
+
+}  // namespace velmora
