@@ -1,6 +1,6 @@
 #include "updater/status_text.h"
 
-#include "updater/download_speed.h"
+#include "platform/browser/browser_texts.h"
 
 namespace velmora {
 
@@ -31,22 +31,6 @@ std::string_view finishedText(DownloadOutcome outcome)
     return kAbortedText;
 }
 
-// One decimal in the largest unit the size reaches, as a user reads sizes:
-// 12.3 MB, 4.5 KB, 300 字节.
-std::string keptSizeText(std::int32_t bytes)
-{
-    const auto oneDecimal = [](double value) {
-        const double tenths = roundHalfEven(value * 10);
-        return std::to_string(static_cast<long long>(tenths / 10)) + "."
-               + std::to_string(static_cast<long long>(tenths) % 10);
-    };
-    if (bytes >= 1024 * 1024)
-        return oneDecimal(bytes / (1024.0 * 1024.0)) + " MB";
-    if (bytes >= 1024)
-        return oneDecimal(bytes / 1024.0) + " KB";
-    return std::to_string(bytes) + " 字节";
-}
-
 }  // namespace
 
 std::string_view statusText(std::int32_t TmpState)
@@ -67,7 +51,8 @@ std::string_view statusText(std::int32_t TmpState)
 
 std::string resumeCaption(std::int32_t keptBytes)
 {
-    return "连接状态： 继续下载（已有 " + keptSizeText(keptBytes) + "）";
+    // Sizes read as they do in the browser panes' download window.
+    return "连接状态： 继续下载（已有 " + byteSizeText(keptBytes) + "）";
 }
 
 std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn)
