@@ -21,6 +21,10 @@ FindBar::FindBar(QWebEngineView* view) : QWidget(view->window()), view_(view)
     setAutoFillBackground(true);
     createControls();
     connect(view->page(), &QWebEnginePage::findTextFinished, this, &FindBar::onFindFinished);
+    // The count belongs to the page it was taken on: another page (a link,
+    // a menu command, a reload) clears it, and the bar stays open for the
+    // next search, as a browser's does.
+    connect(view->page(), &QWebEnginePage::loadStarted, count_, &QLabel::clear);
     window()->installEventFilter(this);
     hide();
 }

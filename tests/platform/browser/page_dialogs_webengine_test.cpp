@@ -1,7 +1,5 @@
 // A page's own boxes when their window or the page goes away while they are
 // open: they end without an answer, and the program stays up.
-#include <unistd.h>
-
 #include <functional>
 
 #include <QApplication>
@@ -15,24 +13,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/browser/browser_engine.h"
 #include "platform/browser/page_dialogs_webengine.h"
+#include "tests/platform/browser/engine_in_process.h"
 
 namespace velmora {
 namespace {
 
-// The engine's settings are taken before the application object exists:
-// no GPU, and as root no sandbox, as the program has them on this machine.
-bool prepareEngine()
-{
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-    if (::geteuid() == 0)
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    prepareBrowserEngine();
-    return true;
-}
-const bool kEnginePrepared = prepareEngine();
+const bool kEnginePrepared = prepareEngineInProcess();
 
 enum class GoesAway { Window, PageThenUserSaysOk };
 
