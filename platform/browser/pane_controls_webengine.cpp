@@ -1,5 +1,7 @@
 #include "platform/browser/pane_controls_webengine.h"
 
+#include <cstdlib>
+
 #include <QAction>
 #include <QChildEvent>
 #include <QMenu>
@@ -124,9 +126,21 @@ bool PaneControls::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::Wheel)
         return false;
     const auto* wheel = static_cast<QWheelEvent*>(event);
-    if (!(wheel->modifiers() & Qt::ControlModifier) || wheel->angleDelta().y() == 0)
+    const int turned = wheel->angleDelta().y();
+    if (!(wheel->modifiers() & Qt::ControlModifier) || turned == 0)
         return false;
-    zoomTo(wheel->angleDelta().y() > 0 ? zoomInStep(zoom_) : zoomOutStep(zoom_));
+    // One step per notch of a common wheel. A touchpad or a fine wheel sends
+    // a notch in small parts, which add up to it; turning back starts over.
+    if ((turned > 0) != (wheelTurned_ > 0))
+        wheelTurned_ = 0;
+    wheelTurned_ += turned;
+    const int steps = wheelTurned_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelTurned_ -= steps * QWheelEvent::DefaultDeltasPerStep;
+    int zoom = zoom_;
+    for (int step = 0; step < std::abs(steps); ++step)
+        zoom = steps > 0 ? zoomInStep(zoom) : zoomOutStep(zoom);
+    if (steps != 0)
+        zoomTo(zoom);
     return true;
 }
 

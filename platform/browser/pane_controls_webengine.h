@@ -50,6 +50,7 @@ private:
     ZoomIndicator* zoomIndicator_ = nullptr;
     FindBar* findBar_ = nullptr;
     int zoom_;                    // in percent
+    int wheelTurned_ = 0;         // Ctrl+wheel not yet made a step, in eighths of a degree
 };
 
 }  // namespace velmora

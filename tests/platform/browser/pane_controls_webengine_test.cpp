@@ -1,6 +1,7 @@
-// Find in page with the real engine: the count the bar shows belongs to the
-// page it was taken on.
+// A pane's controls with the real engine: what the find bar shows and how
+// far the wheel zooms.
 #include <functional>
+#include <vector>
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -8,10 +9,12 @@
 #include <QLineEdit>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
 #include "platform/browser/find_bar_webengine.h"
+#include "platform/browser/pane_controls_webengine.h"
 #include "tests/platform/browser/engine_in_process.h"
 
 namespace velmora {
@@ -74,6 +77,49 @@ TEST(FindBar, ClearsItsCountWhenThePageChangesAndStaysOpen)
         EXPECT_EQ(count->text().toStdString(), "");
         EXPECT_TRUE(bar->isVisible());
         delete bar;
+    }
+}
+
+// Ctrl+wheel in the widget the engine renders the page into, turned by
+// angle in eighths of a degree (120 is one notch of a common wheel).
+void turnWheel(QWebEngineView& view, int angle)
+{
+    QWidget* page = view.focusProxy();
+    ASSERT_NE(page, nullptr);
+    const QPointF at(10, 10);
+    QWheelEvent wheel(at, page->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::ControlModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(page, &wheel);
+}
+
+TEST(PaneControls, ZoomOneStepPerNotchHoweverTheWheelSendsIt)
+{
+    ASSERT_TRUE(kEnginePrepared);
+    const struct {
+        const char* wheel;
+        std::vector<int> angles;
+        int zoom;
+    } rows[] = {
+        {"a notch up", {120}, 110},
+        {"a notch down", {-120}, 90},
+        {"two notches in one event", {240}, 125},
+        {"a touchpad's notch in parts", {15, 15, 15, 15, 15, 15, 15, 15}, 110},
+        {"two thirds of a notch", {40, 40}, 100},
+        {"parts turned back before a notch", {60, -60, 60}, 100},
+        {"a notch and a half, then half", {180, 60}, 125},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.wheel);
+        QWidget window;
+        window.resize(640, 400);
+        QWebEngineView view(&window);
+        view.resize(640, 400);
+        new PaneControls(&view);
+        window.show();
+        ASSERT_TRUE(load(view, QStringLiteral("<p>缩放</p>")));
+        for (const int angle : row.angles)
+            turnWheel(view, angle);
+        EXPECT_EQ(qRound(view.zoomFactor() * 100), row.zoom);
     }
 }
 
