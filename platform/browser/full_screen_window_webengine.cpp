@@ -25,6 +25,14 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     leave->setShortcutContext(Qt::WindowShortcut);
     connect(leave, &QAction::triggered, this, &FullScreenWindow::leave);
     addAction(leave);
+    // Printing (the page's window.print() or Ctrl+P) shows the preview from
+    // the window the page came from, as a browser leaves full screen for it.
+    auto* print = new QAction(this);
+    print->setShortcut(Qt::CTRL | Qt::Key_P);
+    print->setShortcutContext(Qt::WindowShortcut);
+    connect(print, &QAction::triggered, this, &FullScreenWindow::leaveToPrint);
+    addAction(print);
+    connect(view_, &QWebEngineView::printRequested, this, &FullScreenWindow::leaveToPrint);
 
     showFullScreen();
     activateWindow();
@@ -34,6 +42,12 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
 void FullScreenWindow::leave()
 {
     view_->triggerPageAction(QWebEnginePage::ExitFullScreen);
+}
+
+void FullScreenWindow::leaveToPrint()
+{
+    printAsked_ = true;
+    leave();
 }
 
 void FullScreenWindow::closeEvent(QCloseEvent* event)
@@ -47,8 +61,13 @@ void FullScreenWindow::closeEvent(QCloseEvent* event)
 
 FullScreenWindow::~FullScreenWindow()
 {
-    if (homeView_ && view_->page())
-        homeView_->setPage(view_->page());
+    if (!homeView_ || !view_->page())
+        return;
+    homeView_->setPage(view_->page());
+    // Once the page has settled back: the home view's printer answers as it
+    // does to the page's own request there.
+    if (printAsked_)
+        QMetaObject::invokeMethod(homeView_, &QWebEngineView::printRequested, Qt::QueuedConnection);
 }
 
 }  // namespace velmora

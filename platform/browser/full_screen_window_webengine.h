@@ -25,9 +25,12 @@ protected:
 private:
     // Asks the page to leave full screen; its answer ends this window.
     void leave();
+    // Leaves full screen and prints the page from the view it goes back to.
+    void leaveToPrint();
 
     QWebEngineView* view_;      // owned by this window
     QWebEngineView* homeView_;  // where the page goes back to
+    bool printAsked_ = false;
 };
 
 }  // namespace velmora

@@ -165,9 +165,23 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
     // as Escape does, and the page is back in the pane.
     x_.run("xdotool key --clearmodifiers alt+F4");
     ASSERT_TRUE(reported("fullscreen-off")) << "the page stayed in a hidden window";
-    site_.clearLog();
-    clickCell(0, 2);
-    EXPECT_TRUE(reported("fullscreen-on"));
+
+    // Printing leaves full screen and shows the preview over the main window.
+    for (const char* print : {"p", "ctrl+p"}) {
+        SCOPED_TRACE(print);
+        site_.clearLog();
+        clickCell(0, 2);
+        ASSERT_TRUE(reported("fullscreen-on"));
+        x_.run(std::string("xdotool key --clearmodifiers ") + print);
+        EXPECT_TRUE(reported("fullscreen-off"));
+        const std::string preview = x_.waitForWindow("打印预览", kWindowTimeoutMs);
+        ASSERT_FALSE(preview.empty()) << "printing in full screen did nothing";
+        EXPECT_TRUE(reported("beforeprint"));
+        if (std::string(print) == "p")
+            screenshot("full-screen-print");
+        keys(preview, "Escape");
+        EXPECT_TRUE(windowGone("打印预览"));
+    }
 }
 
 TEST_F(BrowserPaneEndToEnd, MicrophoneIsAskedForOnceAndTheAnswerHoldsForTheRun)
