@@ -30,16 +30,30 @@ bool spinUntil(const std::function<bool()>& condition)
     return condition();
 }
 
-// Loads html and waits for its load event.
-bool load(QWebEngineView& view, const QString& html)
+// Starts a load with start and waits for its load event.
+bool loads(QWebEngineView& view, const std::function<void()>& start)
 {
     bool finished = false;
     const auto connection = QObject::connect(&view, &QWebEngineView::loadFinished, [&] { finished = true; });
-    view.setHtml(html);
+    start();
     const bool loaded = spinUntil([&] { return finished; });
     QObject::disconnect(connection);
     return loaded;
 }
+
+// A shown window whose pane has loaded html.
+struct PaneWindow {
+    explicit PaneWindow(const QString& html) : view(new QWebEngineView(&window))
+    {
+        window.resize(640, 400);
+        view->resize(640, 400);
+        window.show();
+        loaded = loads(*view, [&] { view->setHtml(html); });
+    }
+    QWidget window;
+    QWebEngineView* view;  // owned by window
+    bool loaded;
+};
 
 TEST(FindBar, ClearsItsCountWhenThePageChangesAndStaysOpen)
 {
@@ -49,34 +63,24 @@ TEST(FindBar, ClearsItsCountWhenThePageChangesAndStaysOpen)
         const char* name;
         std::function<void(QWebEngineView&)> change;
     } changes[] = {
-        {"another page", [](QWebEngineView& view) { load(view, QStringLiteral("<p>别的页面</p>")); }},
-        {"a reload", [](QWebEngineView& view) {
-             bool finished = false;
-             QObject::connect(&view, &QWebEngineView::loadFinished, &view, [&] { finished = true; },
-                              Qt::SingleShotConnection);
-             view.reload();
-             spinUntil([&] { return finished; });
-         }},
+        {"another page", [](QWebEngineView& view) { view.setHtml(QStringLiteral("<p>别的页面</p>")); }},
+        {"a reload", [](QWebEngineView& view) { view.reload(); }},
     };
     for (const auto& change : changes) {
         SCOPED_TRACE(change.name);
-        QWidget window;
-        window.resize(640, 400);
-        QWebEngineView view(&window);
-        view.resize(640, 400);
-        window.show();
-        ASSERT_TRUE(load(view, matches));
-        auto* bar = new FindBar(&view);
+        PaneWindow pane(matches);
+        ASSERT_TRUE(pane.loaded);
+        QWebEngineView& view = *pane.view;
+        auto* bar = new FindBar(&view);  // a child of the window
         bar->open();
         bar->findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("星河"));
         const auto* count = bar->findChild<QLabel*>(QStringLiteral("findCount"));
         ASSERT_TRUE(spinUntil([&] { return count->text() == QStringLiteral("第 1 个，共 3 个"); }))
             << count->text().toStdString();
 
-        change.change(view);
+        ASSERT_TRUE(loads(view, [&] { change.change(view); }));
         EXPECT_EQ(count->text().toStdString(), "");
         EXPECT_TRUE(bar->isVisible());
-        delete bar;
     }
 }
 
@@ -110,16 +114,12 @@ TEST(PaneControls, ZoomOneStepPerNotchHoweverTheWheelSendsIt)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.wheel);
-        QWidget window;
-        window.resize(640, 400);
-        QWebEngineView view(&window);
-        view.resize(640, 400);
-        new PaneControls(&view);
-        window.show();
-        ASSERT_TRUE(load(view, QStringLiteral("<p>缩放</p>")));
+        PaneWindow pane(QStringLiteral("<p>缩放</p>"));
+        ASSERT_TRUE(pane.loaded);
+        new PaneControls(pane.view);
         for (const int angle : row.angles)
-            turnWheel(view, angle);
-        EXPECT_EQ(qRound(view.zoomFactor() * 100), row.zoom);
+            turnWheel(*pane.view, angle);
+        EXPECT_EQ(qRound(pane.view->zoomFactor() * 100), row.zoom);
     }
 }
 
