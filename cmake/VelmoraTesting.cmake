@@ -53,7 +53,12 @@ function(velmora_add_test)
   endif()
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock velmora_warnings)
   target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  # One ENVIRONMENT value of VAR=value entries. The module hands PROPERTIES
+  # through three list expansions (its arguments, the script it writes, the
+  # set_tests_properties it generates), each of which would split the list
+  # into separate properties; escaped for all three, it arrives whole.
   set(env QT_QPA_PLATFORM=offscreen ${T_ENVIRONMENT})
+  list(JOIN env "\\\\\\\\\\\\\\;" env)
   if(VELMORA_TEST_TMPDIR)
     target_compile_definitions(${T_NAME} PRIVATE VELMORA_TEST_TMPDIR="${VELMORA_TEST_TMPDIR}")
   endif()
