@@ -18,10 +18,11 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     view_->setPage(homeView->page());
 
     // The engine leaves the way out to the browser; Escape is what every
-    // browser offers. The page hears of it and asks to leave full screen,
-    // which ends this window.
+    // browser offers, and F11, its own full-screen key, leaves a page's full
+    // screen too. The page hears of it and asks to leave full screen, which
+    // ends this window.
     auto* leave = new QAction(this);
-    leave->setShortcut(Qt::Key_Escape);
+    leave->setShortcuts({Qt::Key_Escape, Qt::Key_F11});
     leave->setShortcutContext(Qt::WindowShortcut);
     connect(leave, &QAction::triggered, this, &FullScreenWindow::leave);
     addAction(leave);

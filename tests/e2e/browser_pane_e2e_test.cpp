@@ -165,6 +165,12 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
     // as Escape does, and the page is back in the pane.
     x_.run("xdotool key --clearmodifiers alt+F4");
     ASSERT_TRUE(reported("fullscreen-off")) << "the page stayed in a hidden window";
+    // F11, a browser's own full-screen key, leaves it as well.
+    site_.clearLog();
+    clickCell(0, 2);
+    ASSERT_TRUE(reported("fullscreen-on"));
+    x_.run("xdotool key --clearmodifiers F11");
+    ASSERT_TRUE(reported("fullscreen-off"));
 
     // Printing leaves full screen and shows the preview over the main window.
     for (const char* print : {"p", "ctrl+p"}) {
