@@ -154,12 +154,8 @@ InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::stri
 
 std::int32_t Cls_DownLoad::queryContentLength(InternetHandle request)
 {
-    std::string sizeText(kSizeTextLength, '\0');
-    std::uint32_t length = kSizeTextLength;
-    std::uint32_t index = 0;
-    if (!internet_.HttpQueryInfo(request, HTTP_QUERY_CONTENT_LENGTH, sizeText.data(), length, index))
-        sizeText = "0" + std::string(kSizeTextLength - 1, ' ');
-    return sizeTextValue(sizeText);
+    // No length, or one that is not a number, is 0: unknown.
+    return sizeTextValue(queryHeader(request, HTTP_QUERY_CONTENT_LENGTH).value_or(""));
 }
 
 std::optional<std::string> Cls_DownLoad::queryHeader(InternetHandle request, std::uint32_t infoLevel)
@@ -203,7 +199,7 @@ void Cls_DownLoad::settlePart(PartFile& part, const std::string& archiveUrl)
 // time is up, whatever the backend does between reads.
 DownloadOutcome Cls_DownLoad::checkRelease(const std::string& archiveUrl, const std::string& partPath)
 {
-    const double started = clock_.secondsSinceMidnight();
+    DownloadClock clock(clock_.secondsSinceMidnight());
     bool stopped = false;
     const auto betweenReads = [&] {
         pump_.DoEvents();
@@ -211,10 +207,8 @@ DownloadOutcome Cls_DownLoad::checkRelease(const std::string& archiveUrl, const 
             stopped = true;
             return false;
         }
-        double spent = clock_.secondsSinceMidnight() - started;
-        if (spent < -43200)
-            spent += 86400;  // past midnight
-        return spent < std::chrono::duration<double>(kSignatureLimits.total).count();
+        return clock.elapsedTo(clock_.secondsSinceMidnight())
+               < std::chrono::duration<double>(kSignatureLimits.total).count();
     };
     const bool holds = releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads);
     if (stopped)

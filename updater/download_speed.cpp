@@ -35,16 +35,20 @@ std::int32_t averageSpeed(std::int32_t downloaded, double spanSeconds)
 }
 
 DownloadClock::DownloadClock(double startReading)
-    : startSecond_(roundHalfEven(startReading)), previousReading_(startReading)
+    : startReading_(startReading), startSecond_(roundHalfEven(startReading)), previousReading_(startReading)
 {
 }
 
-double DownloadClock::spanTo(double reading)
+double DownloadClock::spanTo(double reading) { return onStartDay(reading) - startSecond_; }
+
+double DownloadClock::elapsedTo(double reading) { return onStartDay(reading) - startReading_; }
+
+double DownloadClock::onStartDay(double reading)
 {
     if (reading < previousReading_ - kSecondsPerDay / 2)
         ++daysPassed_;
     previousReading_ = reading;
-    return reading + daysPassed_ * kSecondsPerDay - startSecond_;
+    return reading + daysPassed_ * kSecondsPerDay;
 }
 
 }  // namespace velmora

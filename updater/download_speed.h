@@ -25,8 +25,15 @@ public:
     // Seconds from the start second to this reading, which must be taken
     // after every earlier one passed to this object.
     double spanTo(double reading);
+    // The same from the first reading itself, unrounded: for a time limit
+    // rather than a speed.
+    double elapsedTo(double reading);
 
 private:
+    // The reading on the scale of the start's day.
+    double onStartDay(double reading);
+
+    double startReading_;
     double startSecond_;
     double previousReading_;
     double daysPassed_ = 0;

@@ -102,6 +102,9 @@ TEST(DownloadClock, CountsFromTheStartSecondAcrossMidnight)
         for (std::size_t i = 1; i < c.readings.size(); ++i)
             EXPECT_DOUBLE_EQ(clock.spanTo(c.readings[i]), c.spans[i - 1]) << c.name << ", reading " << i;
     }
+    // A limit counts from the first reading itself, across midnight too.
+    DownloadClock limit(86399.75);
+    EXPECT_DOUBLE_EQ(limit.elapsedTo(0.25), 0.5);
 }
 
 // Only the rest of the same file is appended; any other answer to a range
