@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/files/buffered_byte_file.h"
@@ -16,15 +15,6 @@
 namespace velmora {
 
 namespace {
-
-std::string systemReason(int error) { return std::strerror(error); }
-
-// A failed system call: its class for the user's words, the system's text for
-// the details.
-PlatformError systemFailure(std::string action, int error)
-{
-    return PlatformError(systemFailureClass(static_cast<unsigned long>(error)), std::move(action), systemReason(error));
-}
 
 // One system call per write; the buffer in front of it gathers the blocks.
 class PosixByteFile final : public ByteFile {

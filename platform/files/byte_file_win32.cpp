@@ -6,18 +6,10 @@
 #include "platform/files/byte_file.h"
 #include "platform/system/codepage_win32.h"
 #include "platform/system/platform_error.h"
-#include "platform/system/system_error_win32.h"
 
 namespace velmora {
 
 namespace {
-
-// A failed system call: its class for the user's words, the system's text for
-// the details.
-PlatformError systemFailure(std::string action, DWORD error)
-{
-    return PlatformError(systemFailureClass(error), std::move(action), systemErrorText(error));
-}
 
 // One system call per write; the buffer in front of it gathers the blocks.
 class Win32ByteFile final : public ByteFile {

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "platform/files/program_folder.h"
@@ -38,8 +37,10 @@ void createFolders(const std::string& path)
 {
     for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
         const std::string part = path.substr(0, at);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-            throw PlatformError(systemFailureClass(errno), "无法创建文件夹“" + part + "”", std::strerror(errno));
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            const int error = errno;  // before the message's allocations
+            throw systemFailure("无法创建文件夹“" + part + "”", error);
+        }
         if (at == std::string::npos)
             return;
     }

@@ -6,7 +6,6 @@
 #include "platform/files/user_folder.h"
 #include "platform/system/codepage_win32.h"
 #include "platform/system/platform_error.h"
-#include "platform/system/system_error_win32.h"
 
 namespace velmora {
 
@@ -37,9 +36,8 @@ UserFolder userFolder()
 {
     const std::wstring path = localAppData() + L"\\" + kFolderName;
     if (!::CreateDirectoryW(path.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS) {
-        const DWORD error = ::GetLastError();
-        throw PlatformError(systemFailureClass(error), "无法创建文件夹“" + wideToUtf8(path) + "”",
-                            systemErrorText(error));
+        const DWORD error = ::GetLastError();  // before the conversion's own calls
+        throw systemFailure("无法创建文件夹“" + wideToUtf8(path) + "”", error);
     }
     return {wideToUtf8(path), "%LOCALAPPDATA%\\Velmora"};
 }

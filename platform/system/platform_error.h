@@ -33,4 +33,8 @@ private:
 // Windows), for the byte file and the other system calls.
 FailureClass systemFailureClass(unsigned long code);
 
+// A system call that failed with that code: its class for the user's words,
+// the system's own text for the details.
+PlatformError systemFailure(std::string action, unsigned long code);
+
 }  // namespace velmora

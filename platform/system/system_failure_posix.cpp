@@ -1,5 +1,8 @@
-// The classes of errno values that a user can do something about.
+// The classes of errno values that a user can do something about, and the
+// error a failed system call makes.
 #include <cerrno>
+#include <cstring>
+#include <string>
 
 #include "platform/system/platform_error.h"
 
@@ -30,6 +33,11 @@ FailureClass systemFailureClass(unsigned long code)
     default:
         return FailureClass::Unclassified;
     }
+}
+
+PlatformError systemFailure(std::string action, unsigned long code)
+{
+    return PlatformError(systemFailureClass(code), std::move(action), std::strerror(static_cast<int>(code)));
 }
 
 }  // namespace velmora

@@ -1,9 +1,12 @@
 // The classes of Windows and WinINet error codes that a user can do something
-// about.
+// about, and the error a failed system call makes.
 #include <windows.h>
 #include <wininet.h>
 
+#include <string>
+
 #include "platform/system/platform_error.h"
+#include "platform/system/system_error_win32.h"
 
 namespace velmora {
 
@@ -38,6 +41,11 @@ FailureClass systemFailureClass(unsigned long code)
     default:
         return FailureClass::Unclassified;
     }
+}
+
+PlatformError systemFailure(std::string action, unsigned long code)
+{
+    return PlatformError(systemFailureClass(code), std::move(action), systemErrorText(code));
 }
 
 }  // namespace velmora
