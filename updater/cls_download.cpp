@@ -132,23 +132,21 @@ std::int32_t Cls_DownLoad::resumedBytes() const { return resumedBytes_; }
 InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::string& url,
                                          std::optional<PartFile::Kept>& kept)
 {
-    if (!kept)
-        return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
-    HandleCloser ranged(internet_, internet_.InternetOpenUrl(
-                                       session, url, rangeRequestHeaders(kept->bytes, kept->record.validator),
-                                       INTERNET_FLAG_RELOAD));
-    if (!ranged.isOpen())
-        return 0;
-    const std::optional<std::string> status = queryHeader(ranged.get(), HTTP_QUERY_STATUS_CODE);
-    const RangeAnswer answer =
-        judgeRangeAnswer(status ? std::strtol(status->c_str(), nullptr, 10) : 0,
-                         queryHeader(ranged.get(), HTTP_QUERY_CONTENT_RANGE), kept->bytes, kept->record.total);
-    if (answer == RangeAnswer::Append)
-        return ranged.release();
-    kept.reset();
-    if (answer == RangeAnswer::Restart)
-        return ranged.release();
-    ranged.close();
+    if (kept) {
+        HandleCloser ranged(internet_, internet_.InternetOpenUrl(
+                                           session, url, rangeRequestHeaders(kept->bytes, kept->record.validator),
+                                           INTERNET_FLAG_RELOAD));
+        if (!ranged.isOpen())
+            return 0;
+        const std::optional<std::string> status = queryHeader(ranged.get(), HTTP_QUERY_STATUS_CODE);
+        const RangeAnswer answer =
+            judgeRangeAnswer(status ? std::strtol(status->c_str(), nullptr, 10) : 0,
+                             queryHeader(ranged.get(), HTTP_QUERY_CONTENT_RANGE), kept->bytes, kept->record.total);
+        if (answer != RangeAnswer::Append)
+            kept.reset();
+        if (answer != RangeAnswer::AskAgain)
+            return ranged.release();
+    }  // an answer asked again is closed here, before the whole file is
     return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
 }
 

@@ -3,8 +3,12 @@
 // and for both the notice fetch and the download: who the program says it
 // is, how far it follows redirects, how much of a notice it reads and how
 // long a transfer may wait before it fails.
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -55,6 +59,15 @@ inline constexpr TransferLimits kSignatureLimits{std::chrono::seconds(10), std::
 inline constexpr bool isAcceptedStatus(long status, bool rangeAsked)
 {
     return (status > 0 && status < 400) || (rangeAsked && status == 416);
+}
+
+// Whether extra request headers ("Name: value" lines) ask for a range.
+inline bool asksForRange(std::string_view headers)
+{
+    std::string lower(headers);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower.rfind("range:", 0) == 0 || lower.find("\nrange:") != std::string::npos;
 }
 
 }  // namespace velmora

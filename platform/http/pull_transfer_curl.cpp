@@ -50,9 +50,8 @@ std::uint32_t levelOf(std::string_view lowerCaseName)
     return 0;
 }
 
-// Adds each "Name: value" line of lines to list; says whether one of them
-// asks for a range.
-bool appendHeaderLines(CurlHeaderList& list, std::string_view lines, bool& rangeAsked)
+// Adds each "Name: value" line of lines to list.
+bool appendHeaderLines(CurlHeaderList& list, std::string_view lines)
 {
     while (!lines.empty()) {
         const auto end = lines.find("\r\n");
@@ -60,7 +59,6 @@ bool appendHeaderLines(CurlHeaderList& list, std::string_view lines, bool& range
         lines = end == std::string_view::npos ? std::string_view{} : lines.substr(end + 2);
         if (line.empty())
             continue;
-        rangeAsked = rangeAsked || headerName(line) == "range";
         curl_slist* longer = curl_slist_append(list.get(), line.c_str());
         if (!longer)
             return false;
@@ -110,7 +108,8 @@ bool PullTransferCurl::configure(const std::string& url, const Settings& setting
         if (!requestHeaders_)
             return false;
     }
-    if (!appendHeaderLines(requestHeaders_, settings.extraHeaders, rangeAsked_))
+    rangeAsked_ = asksForRange(settings.extraHeaders);
+    if (!appendHeaderLines(requestHeaders_, settings.extraHeaders))
         return false;
     CURL* e = easy_.get();
     bool ok = curl_easy_setopt(e, CURLOPT_URL, url.c_str()) == CURLE_OK;

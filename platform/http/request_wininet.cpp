@@ -80,14 +80,6 @@ std::optional<std::string> resolved(const std::string& base, const std::string& 
     }
 }
 
-bool asksForRange(const std::string& headers)
-{
-    std::string lower(headers);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower.rfind("range:", 0) == 0 || lower.find("\nrange:") != std::string::npos;
-}
-
 std::optional<std::uint64_t> declaredLength(const std::optional<std::string>& text)
 {
     if (!text || text->empty())
