@@ -237,9 +237,7 @@ void Form3::Label1_Click()
 
 void Form3::Cdf_entDLFileStatus(std::int32_t& TmpState)
 {
-    statusCaption_ = TmpState == kStatusDownloading && Cdf->resumedBytes() > 0
-                         ? resumeCaption(Cdf->resumedBytes())
-                         : statusCaption(TmpState, Cdf->lastOutcome(), savedIn_);
+    statusCaption_ = statusCaption(TmpState, Cdf->lastOutcome(), savedIn_, Cdf->resumedBytes());
     // The stages are few: each is shown as it comes, with the progress the
     // last block left.
     pushCaptions();

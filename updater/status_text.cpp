@@ -49,14 +49,12 @@ std::string_view statusText(std::int32_t TmpState)
     }
 }
 
-std::string resumeCaption(std::int32_t keptBytes)
+std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn,
+                          std::int32_t keptBytes)
 {
     // Sizes read as they do in the browser panes' download window.
-    return "连接状态： 继续下载（已有 " + byteSizeText(keptBytes) + "）";
-}
-
-std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn)
-{
+    if (TmpState == kStatusDownloading && keptBytes > 0)
+        return "连接状态： 继续下载（已有 " + byteSizeText(keptBytes) + "）";
     const bool finished = TmpState == kStatusFinished;
     std::string caption = "连接状态： " + std::string(finished ? finishedText(outcome) : statusText(TmpState));
     if (finished && outcome == DownloadOutcome::Complete && !savedIn.empty())

@@ -15,11 +15,10 @@ std::string_view statusText(std::int32_t TmpState);
 // ending but a failed start, so it names the ending that outcome reports:
 // "下载完成" only for a complete body that passed its release check. savedIn:
 // where the archive stands when that is not the program's folder, named
-// after a complete download's "下载完成".
-std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn = {});
-
-// What stands in the place of "下载数据..." when a download goes on from
-// keptBytes an earlier one left: "连接状态： 继续下载（已有 12.3 MB）".
-std::string resumeCaption(std::int32_t keptBytes);
+// after a complete download's "下载完成". keptBytes: what a download that
+// goes on from an earlier one's bytes kept, which it names in the place of
+// "下载数据...": "连接状态： 继续下载（已有 12.3 MB）".
+std::string statusCaption(std::int32_t TmpState, DownloadOutcome outcome, std::string_view savedIn = {},
+                          std::int32_t keptBytes = 0);
 
 }  // namespace velmora
