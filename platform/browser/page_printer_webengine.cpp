@@ -12,9 +12,9 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "platform/browser/pane_control_texts.h"
@@ -72,11 +72,11 @@ PlatformError fileFailure(const QString& file)
     return PlatformError(std::string(kPrintFailed), where + std::string(kPrintRenderFailed));
 }
 
-// Where a page goes when there is no printer to send it to.
-QString pdfFileFor(const QString& title)
+// Where a page goes when there is no printer to send it to: where its
+// downloads go.
+QString pdfFileFor(const QWebEngineView& view)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    return QDir(folder).filePath(qs(printFileName(title.toStdString())));
+    return QDir(view.page()->profile()->downloadPath()).filePath(qs(printFileName(view.title().toStdString())));
 }
 
 // Keeps a window from being deleted while the engine paints its page in a
@@ -125,7 +125,7 @@ void PagePrinter::printWithPreview()
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setDocName(view_->title());
     if (QPrinterInfo::availablePrinters().isEmpty())
-        printer_->setOutputFileName(pdfFileFor(view_->title()));
+        printer_->setOutputFileName(pdfFileFor(*view_));
 
     // On the heap: the window it belongs to may go while it is open (a page
     // that closes its own window), and takes the preview with it.
@@ -160,11 +160,10 @@ void PagePrinter::render(QPrinter* printer)
         loop.exec();
     }
     rendering_ = false;
-    if (!printed)
-        reportLater(printer->outputFormat() == QPrinter::PdfFormat ? fileFailure(printer->outputFileName())
-                                                                   : printerFailure(*printer));
-    else if (toFile && !isWholePdf(printer->outputFileName()))
-        reportLater(fileFailure(printer->outputFileName()));
+    // The preview's own pages are no file: a failure there is the engine's.
+    const QString file = printer->outputFileName();
+    if (!printed || (toFile && !isWholePdf(file)))
+        reportLater(toFile ? fileFailure(file) : printerFailure(*printer));
 }
 
 }  // namespace velmora
