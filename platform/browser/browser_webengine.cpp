@@ -10,7 +10,6 @@
 #include "platform/browser/browser_texts.h"
 #include "platform/browser/download_list_webengine.h"
 #include "platform/browser/page_dialogs_webengine.h"
-#include "platform/browser/pane_controls_webengine.h"
 #include "platform/browser/permission_questions_webengine.h"
 #include "platform/browser/popup_window_webengine.h"
 #include "platform/browser/web_page_webengine.h"
@@ -82,7 +81,6 @@ WebPage* WebEngineBrowser::openPopup(const QWidget* opener)
     std::erase_if(popups_, [](const QPointer<PopupWindow>& popup) { return popup.isNull(); });
     auto* popup = new PopupWindow(*this, opener);
     popups_.emplace_back(popup);
-    new PaneControls(QWebEngineView::forPage(popup->page()));
     popup->show();
     return popup->page();
 }

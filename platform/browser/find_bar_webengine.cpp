@@ -110,11 +110,6 @@ void FindBar::onFindFinished(const QWebEngineFindTextResult& result)
 
 void FindBar::find(bool backward)
 {
-    if (!isVisible()) {
-        open();
-        if (field_->text().isEmpty())
-            return;
-    }
     if (view_ && !field_->text().isEmpty())
         view_->page()->findText(field_->text(), backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }

@@ -1,9 +1,10 @@
 #include "platform/browser/full_screen_window_webengine.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QVBoxLayout>
 #include <QWebEngineView>
+
+#include "platform/windows/window_keys_qt.h"
 
 namespace velmora {
 
@@ -21,18 +22,10 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     // browser offers, and F11, its own full-screen key, leaves a page's full
     // screen too. The page hears of it and asks to leave full screen, which
     // ends this window.
-    auto* leave = new QAction(this);
-    leave->setShortcuts({Qt::Key_Escape, Qt::Key_F11});
-    leave->setShortcutContext(Qt::WindowShortcut);
-    connect(leave, &QAction::triggered, this, &FullScreenWindow::leave);
-    addAction(leave);
+    addWindowKeys(this, this, {Qt::Key_Escape, Qt::Key_F11}, &FullScreenWindow::leave);
     // Printing (the page's window.print() or Ctrl+P) shows the preview from
     // the window the page came from, as a browser leaves full screen for it.
-    auto* print = new QAction(this);
-    print->setShortcut(Qt::CTRL | Qt::Key_P);
-    print->setShortcutContext(Qt::WindowShortcut);
-    connect(print, &QAction::triggered, this, &FullScreenWindow::leaveToPrint);
-    addAction(print);
+    addWindowKeys(this, this, {Qt::CTRL | Qt::Key_P}, &FullScreenWindow::leaveToPrint);
     connect(view_, &QWebEngineView::printRequested, this, &FullScreenWindow::leaveToPrint);
 
     showFullScreen();

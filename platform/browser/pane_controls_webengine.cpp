@@ -13,6 +13,7 @@
 #include "platform/browser/page_printer_webengine.h"
 #include "platform/browser/pane_control_texts.h"
 #include "platform/browser/zoom_indicator_qt.h"
+#include "platform/windows/window_keys_qt.h"
 #include "platform/system/qt_text.h"
 
 namespace velmora {
@@ -34,12 +35,7 @@ PaneControls::PaneControls(QWebEngineView* view)
 template <typename Slot>
 QAction* PaneControls::addKeys(const QList<QKeySequence>& keys, Slot slot)
 {
-    auto* action = new QAction(this);
-    action->setShortcuts(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    connect(action, &QAction::triggered, this, slot);
-    view_->addAction(action);
-    return action;
+    return addWindowKeys(view_, this, keys, slot);
 }
 
 void PaneControls::createKeys()

@@ -5,6 +5,7 @@
 #include <QWebEngineView>
 
 #include "platform/browser/browser_webengine.h"
+#include "platform/browser/pane_controls_webengine.h"
 #include "platform/browser/web_page_webengine.h"
 #include "platform/windows/enter_clicks_button_qt.h"
 
@@ -24,6 +25,7 @@ PopupWindow::PopupWindow(WebEngineBrowser& browser, const QWidget* opener)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     new EnterClicksButton(this);
+    new PaneControls(view_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);

@@ -38,7 +38,7 @@ QWebEnginePage* WebPage::createWindow(WebWindowType)
 {
     // Tabs, windows and dialogs alike: the program has no tabs, so every
     // page a page opens gets a window of its own.
-    return browser_.openPopup(dialogParent());
+    return browser_.openPopup(pageWindow(this));
 }
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
@@ -72,7 +72,7 @@ void WebPage::onFullScreenRequested(QWebEngineFullScreenRequest request)
 
 void WebPage::onFeaturePermissionRequested(const QUrl& securityOrigin, Feature feature)
 {
-    browser_.permissions().request(this, dialogParent(), securityOrigin, feature);
+    browser_.permissions().request(this, pageWindow(this), securityOrigin, feature);
 }
 
 void WebPage::onAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator)
@@ -88,7 +88,7 @@ void WebPage::onProxyAuthenticationRequired(const QUrl&, QAuthenticator* authent
 
 void WebPage::onCertificateError(const QWebEngineCertificateError& error)
 {
-    refuseCertificate(dialogParent(), error);
+    refuseCertificate(pageWindow(this), error);
 }
 
 void WebPage::onRenderProcessTerminated(RenderProcessTerminationStatus status)
@@ -104,11 +104,6 @@ void WebPage::onRenderProcessTerminated(RenderProcessTerminationStatus status)
         return;
     sinceReload_.start();
     QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
-}
-
-QWidget* WebPage::dialogParent() const
-{
-    return pageWindow(this);
 }
 
 }  // namespace velmora

@@ -39,8 +39,6 @@ private:
                                        const QString& proxyHost);
     void onCertificateError(const QWebEngineCertificateError& error);
     void onRenderProcessTerminated(RenderProcessTerminationStatus status);
-    // The window the page's own boxes belong to.
-    QWidget* dialogParent() const;
 
     WebEngineBrowser& browser_;
     QWebEngineView* homeView_;

@@ -30,12 +30,10 @@ void ZoomIndicator::showZoom(int percent)
 {
     setText(qs(zoomText(percent)));
     adjustSize();
-    if (pane_) {
-        // Centred over the part of the pane its window shows: the main
-        // window's pane reaches past the window's edge.
-        const QRect shown = QRect(pane_->mapTo(window(), QPoint(0, 0)), pane_->size()).intersected(window()->rect());
-        move(shown.center().x() - width() / 2, shown.top() + kTopMargin);
-    }
+    // Centred over the part of the pane its window shows: the main window's
+    // pane reaches past the window's edge.
+    const QRect shown = QRect(pane_->mapTo(window(), QPoint(0, 0)), pane_->size()).intersected(window()->rect());
+    move(shown.center().x() - width() / 2, shown.top() + kTopMargin);
     show();
     raise();
     hideTimer_.start();

@@ -2,7 +2,6 @@
 // The small box that tells a pane's zoom level after each change: it lies
 // over the top of the pane, in the pane's window, and goes away by itself.
 #include <QLabel>
-#include <QPointer>
 #include <QTimer>
 
 namespace velmora {
@@ -17,7 +16,7 @@ public:
     void showZoom(int percent);
 
 private:
-    QPointer<QWidget> pane_;
+    QWidget* pane_;  // in the same window, and gone only with it
     QTimer hideTimer_;
 };
 
