@@ -97,8 +97,9 @@ TEST(FailureDigestTest, AnExceptionBecomesAFailureByItsKind)
         EXPECT_EQ(failureOf("下载更新", c.error), c.failure);
         FailureDigest digest;
         digest.add(failureOf("下载更新", c.error));
-        if (!c.failure.detail.empty())
+        if (!c.failure.detail.empty()) {
             EXPECT_EQ(digest.text().find(c.failure.detail), std::string::npos) << digest.text();
+        }
     }
 }
 

@@ -71,12 +71,6 @@ protected:
         return site_.waitForRequest("/report?" + what, timeout).has_value();
     }
 
-    bool windowGone(const std::string& title)
-    {
-        return waitUntil(
-            [&] { return x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty(); }, 10s);
-    }
-
     // Opens the preview with Ctrl+P and prints from it through Qt's print
     // dialog, which offers the PDF file where there is no printer (its
     // title is matched whole: the preview's holds it too).
@@ -241,7 +235,7 @@ TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
     printToFile();
     const auto pdf = home_ / "Downloads" / "浏览器按键测试页.pdf";
     EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
-    EXPECT_TRUE(windowGone(kPreviewTitle));
+    EXPECT_TRUE(windowGone(x_, kPreviewTitle));
     EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty()) << "a print that worked was reported as failed";
 
     // The page's own print button (window.print()) and the last item of its
@@ -251,7 +245,7 @@ TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
     ASSERT_FALSE(preview.empty()) << "window.print() did nothing";
     EXPECT_TRUE(reported("beforeprint"));
     x_.run("xdotool windowactivate --sync " + preview + " key --clearmodifiers Escape");
-    ASSERT_TRUE(windowGone(kPreviewTitle));
+    ASSERT_TRUE(windowGone(x_, kPreviewTitle));
 
     const Point origin = contentPaneOrigin();
     x_.run("xdotool windowactivate --sync " + window_ + " mousemove --window " + window_ + " " +
@@ -289,8 +283,8 @@ TEST_F(BrowserControlsEndToEnd, AWindowThatClosesItselfWhilePrintingTakesItsPrev
     ASSERT_TRUE(site_.waitForRequest("/print-and-close.html", kPageTimeout));
     std::this_thread::sleep_for(3s);
     EXPECT_TRUE(app_->running());
-    EXPECT_TRUE(windowGone("打印后关闭"));
-    EXPECT_TRUE(windowGone(kPreviewTitle));
+    EXPECT_TRUE(windowGone(x_, "打印后关闭"));
+    EXPECT_TRUE(windowGone(x_, kPreviewTitle));
 }
 
 }  // namespace

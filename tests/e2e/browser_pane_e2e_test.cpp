@@ -71,12 +71,6 @@ protected:
 
     std::string waitForWindow(const std::string& title) { return x_.waitForWindow(title, kWindowTimeoutMs); }
 
-    bool windowGone(const std::string& title)
-    {
-        return waitUntil(
-            [&] { return x_.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null").empty(); }, 10s);
-    }
-
     void keys(const std::string& window, const std::string& sequence)
     {
         x_.run("xdotool windowactivate --sync " + window + " key --clearmodifiers " + sequence);
@@ -112,7 +106,7 @@ TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePa
     EXPECT_EQ(windowGeometry(x_, popup).width, 776);
     screenshot("new-window");
     click(x_, popup, {100, 100});  // the page calls window.close()
-    EXPECT_TRUE(windowGone(kPopupTitle));
+    EXPECT_TRUE(windowGone(x_, kPopupTitle));
 
     clickCell(0, 1);  // window.open with width=400,height=300
     ASSERT_TRUE(site_.waitForRequest("/popup.html?sized", kPageTimeout));
@@ -122,7 +116,7 @@ TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePa
     EXPECT_EQ(sized.width, 400);
     EXPECT_EQ(sized.height, 300);
     click(x_, popup, {100, 100});
-    EXPECT_TRUE(windowGone(kPopupTitle));
+    EXPECT_TRUE(windowGone(x_, kPopupTitle));
     EXPECT_TRUE(app_->running());
 
     // A page's window keeps the program running after the main window has
@@ -131,7 +125,7 @@ TEST_F(BrowserPaneEndToEnd, NewWindowsShowThePageAtTheSizeAskedAndCloseWhenThePa
     popup = waitForWindow(kPopupTitle);
     ASSERT_FALSE(popup.empty());
     x_.run("xdotool windowactivate --sync " + window_ + " key --clearmodifiers alt+F4");
-    EXPECT_TRUE(windowGone("VelmoraV1.0--"));
+    EXPECT_TRUE(windowGone(x_, "VelmoraV1.0--"));
     EXPECT_TRUE(app_->running());
     click(x_, popup, {100, 100});
     EXPECT_EQ(app_->waitForExit(15000), 0);
@@ -186,7 +180,7 @@ TEST_F(BrowserPaneEndToEnd, FullScreenCoversTheScreenAndEscapePutsEverythingBack
         if (std::string(print) == "p")
             screenshot("full-screen-print");
         keys(preview, "Escape");
-        EXPECT_TRUE(windowGone("打印预览"));
+        EXPECT_TRUE(windowGone(x_, "打印预览"));
     }
 }
 
@@ -270,7 +264,7 @@ TEST_F(BrowserPaneEndToEnd, DownloadsAskWhereAndNeverOverwriteUnasked)
     x_.run("xdotool key --clearmodifiers Escape");  // not replaced
     std::this_thread::sleep_for(500ms);
     x_.run("xdotool key --clearmodifiers Escape");  // the dialog cancelled
-    EXPECT_TRUE(windowGone("保存文件"));
+    EXPECT_TRUE(windowGone(x_, "保存文件"));
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(fileText(saved), first);
 
@@ -348,7 +342,7 @@ TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
     const std::string again = waitForWindow("需要登录");
     ASSERT_FALSE(again.empty());
     keys(again, "Escape");
-    EXPECT_TRUE(windowGone("需要登录"));
+    EXPECT_TRUE(windowGone(x_, "需要登录"));
     EXPECT_TRUE(app_->running());
 }
 
@@ -370,7 +364,7 @@ TEST_F(BrowserPaneEndToEnd, ACertificateThatDoesNotHoldIsRefusedAndExplained)
     ASSERT_FALSE(warning.empty()) << "refused without a word, or accepted";
     screenshot("certificate-refused");
     keys(warning, "Return");
-    EXPECT_TRUE(windowGone("安全警告"));
+    EXPECT_TRUE(windowGone(x_, "安全警告"));
     EXPECT_TRUE(app_->running());
 }
 
@@ -393,7 +387,7 @@ TEST_F(BrowserPaneEndToEnd, ContextMenuShowsTheSourceAndSavesThePage)
     const std::string dialog = waitForWindow("保存文件");
     ASSERT_FALSE(dialog.empty()) << "保存页面 did nothing";
     keys(dialog, "Escape");
-    EXPECT_TRUE(windowGone("保存文件"));
+    EXPECT_TRUE(windowGone(x_, "保存文件"));
 
     // A site that cannot be reached: the engine's own page, in Chinese (the
     // screenshot shows it).
@@ -441,9 +435,9 @@ TEST_F(BrowserPaneEndToEnd, AQuestionWhoseWindowClosesDeniesWhatWaitedForIt)
     clickCell(3, 2);
     ASSERT_FALSE(waitForWindow("权限请求").empty());
     clickCell(1, 0);
-    EXPECT_TRUE(windowGone("自行关闭的窗口"));
+    EXPECT_TRUE(windowGone(x_, "自行关闭的窗口"));
     EXPECT_TRUE(reported("microphone-denied-NotAllowedError")) << "left waiting";
-    EXPECT_TRUE(windowGone("权限请求"));
+    EXPECT_TRUE(windowGone(x_, "权限请求"));
     // Nobody answered: nothing was kept, and the next request asks again.
     clickCell(1, 0);
     EXPECT_FALSE(waitForWindow("权限请求").empty());

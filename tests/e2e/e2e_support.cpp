@@ -1,10 +1,13 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
 #include "app/form1.h"
+#include "tests/support/test_files.h"
 #include "tests/support/window_test_fixture.h"
 
 namespace velmora::test {
@@ -82,6 +85,17 @@ void click(const XSession& x, const std::string& window, Point at)
 bool hasAboveState(const XSession& x, const std::string& window)
 {
     return x.run("xprop -id " + window + " _NET_WM_STATE").find("_NET_WM_STATE_ABOVE") != std::string::npos;
+}
+
+int visibleWindows(const XSession& x, const std::string& title)
+{
+    const std::string ids = x.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null");
+    return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
+}
+
+bool windowGone(const XSession& x, const std::string& title)
+{
+    return waitUntil([&] { return visibleWindows(x, title) == 0; }, std::chrono::seconds(10));
 }
 
 std::string artifactPath(const std::string& name)

@@ -46,6 +46,12 @@ void click(const XSession& x, const std::string& window, Point at);
 // Whether the window manager keeps window above all others.
 bool hasAboveState(const XSession& x, const std::string& window);
 
+// How many windows captioned with title are mapped now.
+int visibleWindows(const XSession& x, const std::string& title);
+
+// Waits up to 10 s for no window captioned with title to be mapped.
+bool windowGone(const XSession& x, const std::string& title);
+
 std::string artifactPath(const std::string& name);
 
 }  // namespace velmora::test

@@ -63,12 +63,6 @@ void settle(DemoSite& demo, const XSession& x, const std::string& window)
     ASSERT_TRUE(demo.site.waitForRequest("/tiaozhuan/index1.html", kPageTimeout));
 }
 
-int visibleWindows(const XSession& x, const std::string& title)
-{
-    const std::string ids = x.run("xdotool search --onlyvisible --name '" + title + "' 2>/dev/null");
-    return static_cast<int>(std::count(ids.begin(), ids.end(), '\n'));
-}
-
 int quotePageRequests(const DemoSite& demo)
 {
     int n = 0;
