@@ -90,6 +90,20 @@ TEST_F(TransferControlWinInetTest, FailsWithTheReasonWhenNoDocumentComes)
     }
 }
 
+// How long a fetch of url took to fail; a failure other than a time-out, or
+// none, fails the test.
+std::chrono::steady_clock::duration timeToTimeOut(TransferControl& control, const std::string& url)
+{
+    const auto started = std::chrono::steady_clock::now();
+    try {
+        control.OpenURL(url);
+        ADD_FAILURE() << "no failure reported";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.failureClass(), FailureClass::TimedOut) << error.reason();
+    }
+    return std::chrono::steady_clock::now() - started;
+}
+
 // A site that accepts the connection and then says nothing, or stops in the
 // middle, or trickles: WinINet's own time-outs, as the fetch sets them (short
 // ones here), end the fetch.
@@ -111,14 +125,7 @@ TEST_F(TransferControlWinInetTest, GivesUpOnASilentSiteWithinItsLimits)
     server.script("/trickle", trickling);
     for (const char* path : {"/silent", "/silent-body", "/trickle"}) {
         SCOPED_TRACE(path);
-        const auto started = std::chrono::steady_clock::now();
-        try {
-            limited->OpenURL(server.url(path));
-            ADD_FAILURE() << "no failure reported";
-        } catch (const PlatformError& error) {
-            EXPECT_EQ(error.failureClass(), FailureClass::TimedOut) << error.reason();
-        }
-        EXPECT_LT(std::chrono::steady_clock::now() - started, 6s);
+        EXPECT_LT(timeToTimeOut(*limited, server.url(path)), 6s);
     }
 }
 
@@ -139,14 +146,7 @@ TEST_F(TransferControlWinInetTest, TheWholeLimitHoldsBeforeTheBody)
     server.script("/trickled-head", trickledHead.send(gbkMarker));
     for (const char* path : {"/hop", "/trickled-head"}) {
         SCOPED_TRACE(path);
-        const auto started = std::chrono::steady_clock::now();
-        try {
-            limited->OpenURL(server.url(path));
-            ADD_FAILURE() << "no failure reported";
-        } catch (const PlatformError& error) {
-            EXPECT_EQ(error.failureClass(), FailureClass::TimedOut) << error.reason();
-        }
-        const auto took = std::chrono::steady_clock::now() - started;
+        const auto took = timeToTimeOut(*limited, server.url(path));
         EXPECT_GE(took, 3s);
         EXPECT_LT(took, 4s);
     }
