@@ -30,6 +30,13 @@ ScriptedReply& ScriptedReply::sendPattern(std::uint64_t offset, std::uint64_t si
     return *this;
 }
 
+ScriptedReply& ScriptedReply::sendSpaced(std::string_view bytes, std::chrono::milliseconds gap)
+{
+    for (const char c : bytes)
+        send(std::string(1, c)).pause(gap);
+    return *this;
+}
+
 ScriptedReply& ScriptedReply::pause(std::chrono::milliseconds duration)
 {
     ReplyStep step;

@@ -38,6 +38,9 @@ public:
     ScriptedReply& send(std::string bytes);
     ScriptedReply& sendPattern(std::uint64_t offset, std::uint64_t size);
     ScriptedReply& pause(std::chrono::milliseconds duration);
+    // Each byte of bytes on its own, with gap after it: a peer that is slow
+    // but never silent for long.
+    ScriptedReply& sendSpaced(std::string_view bytes, std::chrono::milliseconds gap);
     ScriptedReply& hold();
     ScriptedReply& close();
     ScriptedReply& reset();

@@ -203,10 +203,9 @@ TEST_F(DownloadHttpTest, StopDuringTheYieldEndsAfterTheNextBlock)
 TEST_F(DownloadHttpTest, ATrickledSignatureHoldsTheUpdaterNoLongerThanItsLimit)
 {
     const std::string body = patternBytes(0, 1000);
-    ScriptedReply trickle;
-    trickle.send(loopback::responseHead(200, {{"Content-Length", "90"}}));
-    for (int i = 0; i < 90; ++i)
-        trickle.send("A").pause(std::chrono::seconds(1));
+    const ScriptedReply trickle = ScriptedReply()
+                                      .send(loopback::responseHead(200, {{"Content-Length", "90"}}))
+                                      .sendSpaced(std::string(90, 'A'), std::chrono::seconds(1));
     server.script("/velmora.zip", ScriptedReply::response(200, body));
     server.script("/velmora.zip.sig", trickle);
     FakeSignatureVerifier verifier;
@@ -293,8 +292,9 @@ TEST_P(ResumeTest, TheSecondTryAsksOnlyForWhatIsMissingAndNeverSplices)
     ASSERT_EQ(requests.size(), c.requests);
     const loopback::RecordedRequest& second = requests[1];
     EXPECT_EQ(second.header("Range"), c.rangeAsked ? std::optional<std::string>("bytes=10240-") : std::nullopt);
-    if (c.requests == 3)
+    if (c.requests == 3) {
         EXPECT_FALSE(requests[2].header("Range")) << "a useless answer is followed by a request for the whole file";
+    }
     ASSERT_FALSE(counts.empty());
     EXPECT_EQ(dl.resumedBytes(), c.appended ? static_cast<std::int32_t>(kCut) : 0);
     // The bar goes on from where it stopped, against the whole length.

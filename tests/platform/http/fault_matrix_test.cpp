@@ -219,11 +219,9 @@ ScriptedReply withLength(const std::string& length, const std::string& body)
 
 ScriptedReply byteByByte(const std::string& body)
 {
-    ScriptedReply reply;
-    reply.send(loopback::responseHead(200, {{"Content-Length", std::to_string(body.size())}}));
-    for (const char c : body)
-        reply.send(std::string(1, c)).pause(std::chrono::milliseconds(5));
-    return reply;
+    return ScriptedReply()
+        .send(loopback::responseHead(200, {{"Content-Length", std::to_string(body.size())}}))
+        .sendSpaced(body, std::chrono::milliseconds(5));
 }
 
 const std::string kLength = std::to_string(kBody.size());

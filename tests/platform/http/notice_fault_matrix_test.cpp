@@ -110,11 +110,7 @@ std::string head(const std::string& length)
 
 ScriptedReply byteByByte(const std::string& body)
 {
-    ScriptedReply reply;
-    reply.send(head(std::to_string(body.size())));
-    for (const char c : body)
-        reply.send(std::string(1, c)).pause(std::chrono::milliseconds(50));
-    return reply;
+    return ScriptedReply().send(head(std::to_string(body.size()))).sendSpaced(body, std::chrono::milliseconds(50));
 }
 
 std::string garbage()
@@ -131,20 +127,13 @@ std::string garbage()
 // while the whole takes longer than the fetch may.
 ScriptedReply trickle(const std::string& body, std::chrono::milliseconds gap)
 {
-    ScriptedReply reply;
-    reply.send(head(std::to_string(body.size())));
-    for (const char c : body)
-        reply.send(std::string(1, c)).pause(gap);
-    return reply;
+    return ScriptedReply().send(head(std::to_string(body.size()))).sendSpaced(body, gap);
 }
 
 // A response head sent a byte at a time, each in time for the stall limit.
 ScriptedReply trickledHead(std::chrono::milliseconds gap)
 {
-    ScriptedReply reply;
-    for (const char c : head("6"))
-        reply.send(std::string(1, c)).pause(gap);
-    return reply.send(kMarkerGbk);
+    return ScriptedReply().sendSpaced(head("6"), gap).send(kMarkerGbk);
 }
 
 // A redirect back to the notice, each hop answered only after a while.

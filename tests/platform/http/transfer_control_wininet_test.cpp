@@ -115,10 +115,7 @@ TEST_F(TransferControlWinInetTest, GivesUpOnASilentSiteWithinItsLimits)
     const TransferLimits limits{1s, 1s, 3s};
     const auto limited = createTransferControl(limits);
     std::string trickle = loopback::responseHead(200, {{"Content-Length", "40"}});
-    ScriptedReply trickling;
-    trickling.send(trickle);
-    for (int i = 0; i < 40; ++i)
-        trickling.send("x").pause(200ms);
+    const ScriptedReply trickling = ScriptedReply().send(trickle).sendSpaced(std::string(40, 'x'), 200ms);
     server.script("/silent", ScriptedReply().pause(std::chrono::minutes(5)));
     server.script("/silent-body",
                   ScriptedReply().send(loopback::responseHead(200, {{"Content-Length", "6"}}) + "abc").pause(5min));
@@ -140,10 +137,9 @@ TEST_F(TransferControlWinInetTest, TheWholeLimitHoldsBeforeTheBody)
                               .pause(700ms)
                               .send(loopback::responseHead(302, {{"Location", "/hop"}, {"Content-Length", "0"}}))
                               .close());
-    ScriptedReply trickledHead;
-    for (const char c : loopback::responseHead(200, {{"Content-Length", "6"}}))
-        trickledHead.send(std::string(1, c)).pause(200ms);
-    server.script("/trickled-head", trickledHead.send(gbkMarker));
+    server.script("/trickled-head", ScriptedReply()
+                                        .sendSpaced(loopback::responseHead(200, {{"Content-Length", "6"}}), 200ms)
+                                        .send(gbkMarker));
     for (const char* path : {"/hop", "/trickled-head"}) {
         SCOPED_TRACE(path);
         const auto took = timeToTimeOut(*limited, server.url(path));
