@@ -77,16 +77,16 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
         return 0;
     }
     raiseStatus(kStatusSendingRequest);
+    // Another download of this target, in this window or another program,
+    // owns the part: this one touches nothing and ends as a request that
+    // could not be made.
     PartFile part(files_, sLocalFilePath);
+    if (!part.claim())
+        return endUnopened(DownloadOutcome::TargetBusy, session);
     std::optional<PartFile::Kept> kept = part.keptFor(sRemoteURL);
     HandleCloser request(internet_, openRequest(session.get(), url, kept));
-    if (!request.isOpen()) {
-        lastOutcome_ = DownloadOutcome::RequestFailed;
-        raiseStatus(kStatusRequestFailed);
-        session.close();
-        raiseStatus(kStatusFinished);
-        return 0;
-    }
+    if (!request.isOpen())
+        return endUnopened(DownloadOutcome::RequestFailed, session);
     raiseStatus(kStatusReadingInfo);
     // A length beyond 32 bits fails here, before the target file is touched.
     const std::int32_t lFilesize =
@@ -114,6 +114,15 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     return end.downloaded;
 }
 
+std::int32_t Cls_DownLoad::endUnopened(DownloadOutcome outcome, HandleCloser& session)
+{
+    lastOutcome_ = outcome;
+    raiseStatus(kStatusRequestFailed);
+    session.close();
+    raiseStatus(kStatusFinished);
+    return 0;
+}
+
 std::int16_t Cls_DownLoad::DLFileStop()
 {
     bStopRequested = true;
@@ -126,9 +135,13 @@ DownloadOutcome Cls_DownLoad::lastOutcome() const { return lastOutcome_; }
 
 std::int32_t Cls_DownLoad::resumedBytes() const { return resumedBytes_; }
 
-// With bytes kept, asks for the rest; an answer that is not the rest of the
-// same file drops what was kept (kept is reset), and one that is not the
-// whole file either (416, a 206 of another part) is asked for again whole.
+// With bytes kept, asks for the rest. Only the rest of the very file they
+// began is appended to them; any other answer drops them (kept is reset). A
+// 200 is the whole file and is read as it comes; anything else (an error
+// status from a server or proxy that refuses ranges, a connection reset
+// before the head, 416, a 206 of another part or another version) is closed
+// and the whole file asked for, so that no answer to a range can keep a
+// folder from ever being updated.
 InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::string& url,
                                          std::optional<PartFile::Kept>& kept)
 {
@@ -136,18 +149,27 @@ InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::stri
         HandleCloser ranged(internet_, internet_.InternetOpenUrl(
                                            session, url, rangeRequestHeaders(kept->bytes, kept->record.validator),
                                            INTERNET_FLAG_RELOAD));
-        if (!ranged.isOpen())
-            return 0;
-        const std::optional<std::string> status = queryHeader(ranged.get(), HTTP_QUERY_STATUS_CODE);
-        const RangeAnswer answer =
-            judgeRangeAnswer(status ? std::strtol(status->c_str(), nullptr, 10) : 0,
-                             queryHeader(ranged.get(), HTTP_QUERY_CONTENT_RANGE), kept->bytes, kept->record.total);
+        const RangeAnswer answer = ranged.isOpen() ? judgeRange(ranged.get(), *kept) : RangeAnswer::AskAgain;
         if (answer != RangeAnswer::Append)
             kept.reset();
         if (answer != RangeAnswer::AskAgain)
             return ranged.release();
     }  // an answer asked again is closed here, before the whole file is
     return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
+}
+
+RangeAnswer Cls_DownLoad::judgeRange(InternetHandle ranged, const PartFile::Kept& kept)
+{
+    const std::optional<std::string> status = queryHeader(ranged, HTTP_QUERY_STATUS_CODE);
+    return judgeRangeAnswer(status ? std::strtol(status->c_str(), nullptr, 10) : 0,
+                            queryHeader(ranged, HTTP_QUERY_CONTENT_RANGE), validatorOf(ranged), kept.bytes,
+                            kept.record);
+}
+
+std::optional<std::string> Cls_DownLoad::validatorOf(InternetHandle request)
+{
+    const std::optional<std::string> etag = queryHeader(request, HTTP_QUERY_ETAG);
+    return resumeValidator(etag, queryHeader(request, HTTP_QUERY_LAST_MODIFIED));
 }
 
 std::int32_t Cls_DownLoad::queryContentLength(InternetHandle request)
@@ -174,8 +196,7 @@ std::optional<ResumeRecord> Cls_DownLoad::recordFor(InternetHandle request, cons
 {
     if (lFilesize <= 0)
         return std::nullopt;
-    const std::optional<std::string> etag = queryHeader(request, HTTP_QUERY_ETAG);
-    const std::optional<std::string> validator = resumeValidator(etag, queryHeader(request, HTTP_QUERY_LAST_MODIFIED));
+    const std::optional<std::string> validator = validatorOf(request);
     if (!validator)
         return std::nullopt;
     return ResumeRecord{url, *validator, lFilesize};

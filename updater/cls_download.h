@@ -23,6 +23,7 @@
 namespace velmora {
 
 class DownloadClock;
+class HandleCloser;
 
 inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, kStatusReadingInfo = 3,
                               kStatusDownloading = 4, kStatusStopped = 5, kStatusFinished = 6,
@@ -30,8 +31,18 @@ inline constexpr std::int32_t kStatusConnecting = 1, kStatusSendingRequest = 2, 
 
 // Status 9 covers both a body read to its end and a read that failed; this
 // tells them apart. SignatureRejected: the body came whole, but the release
-// check refused it.
-enum class DownloadOutcome { None, Complete, CutOff, Stopped, ConnectFailed, RequestFailed, SignatureRejected };
+// check refused it. TargetBusy: another download of the same target (in
+// another window or program) was running, and this one made no request.
+enum class DownloadOutcome {
+    None,
+    Complete,
+    CutOff,
+    Stopped,
+    ConnectFailed,
+    RequestFailed,
+    SignatureRejected,
+    TargetBusy
+};
 
 class Cls_DownLoad {
 public:
@@ -54,7 +65,8 @@ public:
 
     // Downloads sRemoteURL and returns the number of bytes the part file
     // holds: 0 when the session or the request cannot be opened (an HTTP
-    // error status is a failed request). The body is written to
+    // error status is a failed request) or another download of the same
+    // target owns its part file (TargetBusy, ended as a failed request). The body is written to
     // partFilePath(sLocalFilePath), which takes the place of sLocalFilePath
     // before kStatusFinished only when the outcome is Complete; otherwise
     // the bytes written stay in the part file and the file at
@@ -100,8 +112,11 @@ private:
         DownloadOutcome outcome;
     };
 
+    std::int32_t endUnopened(DownloadOutcome outcome, HandleCloser& session);
     InternetHandle openRequest(InternetHandle session, const std::string& url,
                                std::optional<PartFile::Kept>& kept);
+    RangeAnswer judgeRange(InternetHandle ranged, const PartFile::Kept& kept);
+    std::optional<std::string> validatorOf(InternetHandle request);
     std::int32_t queryContentLength(InternetHandle request);
     std::optional<std::string> queryHeader(InternetHandle request, std::uint32_t infoLevel);
     std::optional<ResumeRecord> recordFor(InternetHandle request, const std::string& url, std::int32_t lFilesize);

@@ -18,9 +18,17 @@ std::string partFilePath(const std::string& target) { return target + ".part"; }
 
 std::string resumeRecordPath(const std::string& target) { return partFilePath(target) + ".resume"; }
 
+std::string lockFilePath(const std::string& target) { return partFilePath(target) + ".lock"; }
+
 PartFile::PartFile(FileSystem& files, std::string target)
     : files_(files), target_(std::move(target)), path_(partFilePath(target_)), recordPath_(resumeRecordPath(target_))
 {
+}
+
+bool PartFile::claim()
+{
+    lock_ = files_.lockFile(lockFilePath(target_));
+    return lock_ != nullptr;
 }
 
 std::optional<PartFile::Kept> PartFile::keptFor(const std::string& url)

@@ -7,6 +7,12 @@
 // The record is written, whole and in one step, before the part's first
 // byte, and removed before the part is emptied: a record found on the disk
 // always describes the bytes beside it.
+//
+// One download at a time owns a part: claim() takes a lock beside it
+// (lockFilePath) that is held until the PartFile is destroyed, and nothing
+// else here may be called without it. A second download of the same target,
+// in this process or another, is refused the claim before it has looked at
+// or touched anything.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,12 +27,18 @@ namespace velmora {
 std::string partFilePath(const std::string& target);
 // Where the record of that part is kept: the part's path + ".resume".
 std::string resumeRecordPath(const std::string& target);
+// The lock of that part, there while a download owns it: the part's path + ".lock".
+std::string lockFilePath(const std::string& target);
 
 class PartFile {
 public:
     PartFile(FileSystem& files, std::string target);
 
     const std::string& path() const { return path_; }
+
+    // Takes the part for this download; false when another holds it.
+    // Throws PlatformError when the lock cannot be made at all.
+    bool claim();
 
     struct Kept {
         ResumeRecord record;
@@ -56,6 +68,7 @@ private:
     std::string target_;
     std::string path_;
     std::string recordPath_;
+    std::unique_ptr<FileLock> lock_;
 };
 
 }  // namespace velmora

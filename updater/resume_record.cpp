@@ -88,16 +88,18 @@ std::optional<ContentRange> parseContentRange(std::string_view text)
     return ContentRange{*first, *last, *total};
 }
 
-RangeAnswer judgeRangeAnswer(long status, const std::optional<std::string>& contentRange, std::int64_t kept,
-                             std::int64_t total)
+RangeAnswer judgeRangeAnswer(long status, const std::optional<std::string>& contentRange,
+                             const std::optional<std::string>& validator, std::int64_t kept,
+                             const ResumeRecord& record)
 {
     if (status == 200)
         return RangeAnswer::Restart;
-    if (status != 206 || !contentRange)
+    if (status != 206 || !contentRange || validator != record.validator)
         return RangeAnswer::AskAgain;
     const std::optional<ContentRange> range = parseContentRange(*contentRange);
     // Only the rest of the very file the kept bytes began: the same total
     // and the first byte where they end, up to the file's last.
+    const std::int64_t total = record.total;
     if (range && range->first == kept && range->total == total && range->last == total - 1)
         return RangeAnswer::Append;
     return RangeAnswer::AskAgain;

@@ -47,13 +47,18 @@ std::optional<ContentRange> parseContentRange(std::string_view text);
 enum class RangeAnswer {
     Append,    // the rest of the same file: it goes after the kept bytes
     Restart,   // the whole file (200): the kept bytes go, this body replaces them
-    AskAgain,  // neither (416, or a 206 of another part or another length):
-               // nothing of it can be used, the whole file must be asked for
+    AskAgain,  // neither (an error status, 416, a 206 of another part, another
+               // length or another version): nothing of it can be used, the
+               // whole file must be asked for
 };
 
-// How to take the answer (status, its Content-Range) to a request for the
-// bytes from kept on of a file of total bytes.
-RangeAnswer judgeRangeAnswer(long status, const std::optional<std::string>& contentRange, std::int64_t kept,
-                             std::int64_t total);
+// How to take the answer (status, its Content-Range, and the validator
+// resumeValidator finds in its headers) to a request for the bytes from kept
+// on of the file record describes. A 206 is the rest only when it also names
+// the record's version: a server that ignores If-Range sends the tail of a
+// newer file under its new validator.
+RangeAnswer judgeRangeAnswer(long status, const std::optional<std::string>& contentRange,
+                             const std::optional<std::string>& validator, std::int64_t kept,
+                             const ResumeRecord& record);
 
 }  // namespace velmora

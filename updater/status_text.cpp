@@ -10,6 +10,9 @@ constexpr std::string_view kAbortedText = "下载被中止";
 // The body came whole but is not the publisher's: the user must know that the
 // old archive is still the one in place, and why.
 constexpr std::string_view kRejectedText = "校验失败：文件未通过签名验证，未替换原文件";
+// Two windows that both answered yes: the second waits for the first's
+// archive rather than writing into it.
+constexpr std::string_view kBusyText = "另一个窗口正在下载这个更新，请等它完成后再试";
 
 std::string_view finishedText(DownloadOutcome outcome)
 {
@@ -24,6 +27,8 @@ std::string_view finishedText(DownloadOutcome outcome)
         return statusText(kStatusConnectFailed);
     case DownloadOutcome::SignatureRejected:
         return kRejectedText;
+    case DownloadOutcome::TargetBusy:
+        return kBusyText;
     case DownloadOutcome::CutOff:
     case DownloadOutcome::None:
         break;

@@ -39,6 +39,12 @@ public:
     virtual std::string_view bytes() const = 0;
 };
 
+// A lock taken with FileSystem::lockFile, held until it is destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -69,6 +75,15 @@ public:
     // the system can). Throws PlatformError with the system's reason when it
     // cannot be opened or mapped.
     virtual std::unique_ptr<FileContents> openForReading(const std::string& path) = 0;
+
+    // Takes the exclusive lock named by path, a file of its own beside what
+    // it guards, for as long as the returned object lives; nothing when
+    // another holder has it, in another process or in this one (a second
+    // lockFile of the same path included). The lock never waits, and a
+    // holder that dies releases it with its process. The lock's file is
+    // gone once it is released. Throws PlatformError with the system's
+    // reason when the lock cannot be taken for another cause.
+    virtual std::unique_ptr<FileLock> lockFile(const std::string& path) = 0;
 };
 
 FileSystem& localFileSystem();

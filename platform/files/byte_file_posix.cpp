@@ -84,6 +84,34 @@ private:
     std::size_t size_;
 };
 
+// flock belongs to the open file, so a second lockFile in the same process
+// is refused as another process's would be. The file is removed before the
+// lock is let go: a taker that opened it just before then finds, once it has
+// the lock, that the path names another file or none, and tries again.
+class PosixFileLock final : public FileLock {
+public:
+    PosixFileLock(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    ~PosixFileLock() override
+    {
+        ::unlink(path_.c_str());
+        ::close(fd_);
+    }
+    PosixFileLock(const PosixFileLock&) = delete;
+    PosixFileLock& operator=(const PosixFileLock&) = delete;
+
+private:
+    int fd_;
+    std::string path_;
+};
+
+bool sameFile(int fd, const std::string& path)
+{
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev
+           && held.st_ino == named.st_ino;
+}
+
 class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string& path) override { return openWith(path, O_TRUNC); }
@@ -117,15 +145,33 @@ public:
         syncFolderOf(to);
     }
 
+    std::unique_ptr<FileLock> lockFile(const std::string& path) override
+    {
+        for (;;) {
+            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0)
+                throw systemFailure("无法打开文件“" + path + "”", errno);
+            if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+                const int error = errno;
+                ::close(fd);
+                if (error == EWOULDBLOCK)
+                    return nullptr;
+                if (error == EINTR)
+                    continue;
+                throw systemFailure("无法锁定文件“" + path + "”", error);
+            }
+            if (sameFile(fd, path))
+                return std::make_unique<PosixFileLock>(fd, path);
+            ::close(fd);  // released and removed by its holder meanwhile
+        }
+    }
+
 private:
     static std::unique_ptr<ByteFile> openWith(const std::string& path, int mode)
     {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | mode | O_CLOEXEC, 0644);
         if (fd < 0)
             throw systemFailure("无法打开文件“" + path + "”", errno);
-        // POSIX has no share modes; an advisory lock is the nearest thing to
-        // denying other readers while the file is written.
-        (void)::flock(fd, LOCK_EX | LOCK_NB);
         return std::make_unique<BufferedByteFile>(std::make_unique<PosixByteFile>(fd, path));
     }
 

@@ -98,6 +98,20 @@ private:
     HANDLE handle_;
 };
 
+// Opened sharing nothing: while it is held, every other open of the path is
+// refused, in this process as in another, and the system removes the file
+// when the handle closes, also when the process dies.
+class Win32FileLock final : public FileLock {
+public:
+    explicit Win32FileLock(HANDLE file) : file_(file) {}
+    ~Win32FileLock() override { ::CloseHandle(file_); }
+    Win32FileLock(const Win32FileLock&) = delete;
+    Win32FileLock& operator=(const Win32FileLock&) = delete;
+
+private:
+    HANDLE file_;
+};
+
 class Win32FileSystem final : public FileSystem {
 public:
     std::unique_ptr<ByteFile> openForWriting(const std::string& path) override
@@ -157,14 +171,27 @@ public:
         return std::make_unique<MappedFile>(view, static_cast<std::size_t>(size.QuadPart));
     }
 
+    std::unique_ptr<FileLock> lockFile(const std::string& path) override
+    {
+        const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                          OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE)
+            return std::make_unique<Win32FileLock>(file);
+        const DWORD error = ::GetLastError();
+        // A file whose holder is closing it is refused as denied, not shared.
+        if (error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && sizeOf(path)))
+            return nullptr;
+        throw systemFailure("无法锁定文件“" + path + "”", error);
+    }
+
 private:
     // CREATE_ALWAYS truncates; OPEN_ALWAYS keeps the bytes and writing goes
     // on after the last of them.
     static std::unique_ptr<ByteFile> openWith(const std::string& path, DWORD disposition)
     {
-        // FILE_SHARE_WRITE alone: while the file is written, other openers may
-        // write it but not read it, so nobody unpacks half an archive.
-        const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+        // Shared with nobody while it is written: no reader unpacks half an
+        // archive, and no second writer joins its bytes to these.
+        const HANDLE file = ::CreateFileW(utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                           disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             throw systemFailure("无法打开文件“" + path + "”", ::GetLastError());

@@ -1,10 +1,13 @@
 #pragma once
 // Files in memory, with the faults a test asks for: an open that fails, a
 // write or a flush that fails (disk full), a close that loses data, a read
-// that fails. Opening truncates,
-// as the real file system does. The fake must outlive the files it opens.
+// that fails, the process killed at any step. Opening truncates, as the real
+// file system does, and locks are refused while held. Every step that
+// changes a file is logged. The fake must outlive the files and locks it
+// hands out.
 #include <cstddef>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +29,17 @@ public:
     bool failFlush = false;
     bool failClose = false;
 
+    // Every step that changes what is on the disk, in order: "write <path>",
+    // "append <path>" (opened without truncating), "put <path>" (bytes
+    // written), "close <path>", "remove <path>", "replace <from> <to>".
+    std::vector<std::string> steps;
+    // Thrown by the killAtStep-th step (counted from 1), before it takes
+    // effect: the program died there, and what is on the disk is what the
+    // next run finds.
+    struct Killed {};
+    int killAtStep = 0;
+    std::set<std::string> locks;  // held now
+
     int openCount() const { return open_; }  // opened and neither closed nor destroyed
     int closedCount() const { return closed_; }
     int writeCount() const { return writes_; }
@@ -36,6 +50,7 @@ public:
         opened.push_back(path);
         if (failOpen)
             throw PlatformError("无法打开文件“" + path + "”", "拒绝访问（模拟）");
+        step("write " + path);
         files[path].clear();
         return std::make_unique<File>(*this, path);
     }
@@ -45,6 +60,7 @@ public:
         opened.push_back(path);
         if (failOpen)
             throw PlatformError("无法打开文件“" + path + "”", "拒绝访问（模拟）");
+        step("append " + path);
         files[path];
         return std::make_unique<File>(*this, path);
     }
@@ -55,13 +71,19 @@ public:
         return it == files.end() ? std::nullopt : std::optional<std::uint64_t>(it->second.size());
     }
 
-    void remove(const std::string& path) override { files.erase(path); }
+    void remove(const std::string& path) override
+    {
+        if (files.count(path))
+            step("remove " + path);
+        files.erase(path);
+    }
 
     void replace(const std::string& from, const std::string& to) override
     {
         const auto it = files.find(from);
         if (failReplace || it == files.end())
             throw PlatformError("无法用“" + from + "”替换“" + to + "”", "拒绝访问（模拟）");
+        step("replace " + from + " " + to);
         files[to] = std::move(it->second);
         files.erase(it);
         replaced.emplace_back(from, to);
@@ -80,7 +102,31 @@ public:
     std::vector<std::string> readPaths;
     bool failRead = false;
 
+    std::unique_ptr<FileLock> lockFile(const std::string& path) override
+    {
+        if (!locks.insert(path).second)
+            return nullptr;
+        return std::make_unique<Lock>(*this, path);
+    }
+
 private:
+    void step(std::string what)
+    {
+        steps.push_back(std::move(what));
+        if (static_cast<int>(steps.size()) == killAtStep)
+            throw Killed{};
+    }
+
+    class Lock final : public FileLock {
+    public:
+        Lock(FakeFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        ~Lock() override { fs_.locks.erase(path_); }
+
+    private:
+        FakeFileSystem& fs_;
+        std::string path_;
+    };
+
     // A copy: what the reader sees does not change under it.
     class Contents final : public FileContents {
     public:
@@ -106,6 +152,7 @@ private:
                 throw PlatformError("写入文件“" + path_ + "”失败", "文件已关闭（模拟）");
             if (++fs_.writes_ == fs_.failWriteNumber)
                 throw PlatformError("写入文件“" + path_ + "”失败", "磁盘已满（模拟）");
+            fs_.step("put " + path_);
             fs_.files[path_].append(data, size);
         }
 
@@ -120,6 +167,7 @@ private:
         {
             if (closed_)
                 return;
+            fs_.step("close " + path_);
             closed_ = true;
             --fs_.open_;
             ++fs_.closed_;

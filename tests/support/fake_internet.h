@@ -51,6 +51,10 @@ public:
     // A URL without a response is refused like an unknown host.
     void respond(const std::string& url, FakeResponse response) { responses_[url] = std::move(response); }
 
+    // When set, answers every open in the place of respond(): a server
+    // whose answer depends on the request's headers (a range, say).
+    std::function<FakeResponse(const std::string& url, const std::string& headers)> answer;
+
     bool sessionFails = false;
     // Runs inside every InternetReadFile, before it answers.
     std::function<void()> onRead;
@@ -92,6 +96,13 @@ public:
         if (!sessions_.count(session)) {
             ++badCalls;
             return 0;
+        }
+        if (answer) {
+            FakeResponse response = answer(url, headers);
+            if (response.refused)
+                return 0;
+            requests_[nextHandle_] = Transfer{std::move(response), 0};
+            return nextHandle_++;
         }
         const auto found = responses_.find(url);
         if (found == responses_.end() || found->second.refused)

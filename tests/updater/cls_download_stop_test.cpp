@@ -68,6 +68,7 @@ TEST_P(FailureTest, EndsWithTheStatusesOfItsFailureAndReleasesEverything)
 
     // The same instance downloads again once the fault is gone.
     internet.sessionFails = false;
+    otherOwner.reset();
     files.failOpen = files.failFlush = files.failClose = files.failReplace = false;
     files.failWriteNumber = 0;
     dl.entDLFileDowning = nullptr;
@@ -95,6 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
         // The backend refuses an error status (404 with its error page) the same way.
         FailureCase{"RequestRefused", [](DownloadFixture& f) { f.serve({true, "100", {}}); }, {1, 2, 8, 6},
                     Throws::Nothing, DownloadOutcome::RequestFailed, 0, 0},
+        // Another window's download owns the part: nothing is asked or touched.
+        FailureCase{"AnotherDownloadOwnsThePart",
+                    [](DownloadFixture& f) {
+                        f.serve(blocks(1));
+                        f.otherOwner = f.files.lockFile(kPart + ".lock");
+                    },
+                    {1, 2, 8, 6}, Throws::Nothing, DownloadOutcome::TargetBusy, 0, 0},
         FailureCase{"LengthBeyond32Bits", [](DownloadFixture& f) { f.serve(blocks(1, "2147483648")); },
                     {1, 2, 3}, Throws::DownloadError, DownloadOutcome::None, 0, 0},
         FailureCase{"TargetCannotBeOpened",

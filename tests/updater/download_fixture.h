@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,7 @@ public:
     FakeMessagePump pump;
     FakeFileSystem files;
     Cls_DownLoad dl{internet, clock, pump, files};
+    std::unique_ptr<FileLock> otherOwner;  // another download's hold on the part
     std::vector<std::int32_t> statuses;
     std::vector<std::string> urls;
     std::vector<Progress> progress;

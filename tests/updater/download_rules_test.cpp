@@ -111,14 +111,17 @@ TEST(DownloadClock, CountsFromTheStartSecondAcrossMidnight)
 // request is started over, from this body (200) or from a new request.
 TEST(RangeAnswer, AppendsOnlyTheRestOfTheSameFile)
 {
+    const std::string v1 = "\"v1\"";
     const struct {
         long status;
         std::optional<std::string> contentRange;
         RangeAnswer answer;
+        std::optional<std::string> validator = "\"v1\"";  // of the answer; the record's is "v1"
     } cases[] = {
         {206, "bytes 400-999/1000", RangeAnswer::Append},
         {200, std::nullopt, RangeAnswer::Restart},
         {200, "bytes 400-999/1000", RangeAnswer::Restart},
+        {200, std::nullopt, RangeAnswer::Restart, std::nullopt},  // a new file without validators
         {206, "bytes 0-999/1000", RangeAnswer::AskAgain},    // from the start
         {206, "bytes 200-999/1000", RangeAnswer::AskAgain},  // before the kept end
         {206, "bytes 400-999/2000", RangeAnswer::AskAgain},  // another total
@@ -126,12 +129,18 @@ TEST(RangeAnswer, AppendsOnlyTheRestOfTheSameFile)
         {206, "bytes 400-499/1000", RangeAnswer::AskAgain},  // not to the end
         {206, "bytes 400-999/*", RangeAnswer::AskAgain},
         {206, std::nullopt, RangeAnswer::AskAgain},
+        // If-Range ignored: the tail of another version, or of one that no
+        // longer says which it is.
+        {206, "bytes 400-999/1000", RangeAnswer::AskAgain, "\"v2\""},
+        {206, "bytes 400-999/1000", RangeAnswer::AskAgain, std::nullopt},
         {416, "bytes */1000", RangeAnswer::AskAgain},
         {304, std::nullopt, RangeAnswer::AskAgain},
+        {412, std::nullopt, RangeAnswer::AskAgain},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.status) + " " + c.contentRange.value_or("-"));
-        EXPECT_EQ(judgeRangeAnswer(c.status, c.contentRange, 400, 1000), c.answer);
+        SCOPED_TRACE(std::to_string(c.status) + " " + c.contentRange.value_or("-") + " " + c.validator.value_or("-"));
+        EXPECT_EQ(judgeRangeAnswer(c.status, c.contentRange, c.validator, 400, ResumeRecord{"u", v1, 1000}),
+                  c.answer);
     }
 }
 

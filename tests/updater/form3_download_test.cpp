@@ -150,7 +150,8 @@ TEST_F(Form3Test, ADownloadThatGoesOnSaysHowMuchItHasAlready)
     files.files[kTargetPath + ".part.resume"] = recordText({archiveUrl(), "\"v1\"", kTotal});
     FakeResponse rest = body("1024", {FakeRead::block(512), FakeRead::block(512)});
     rest.headers = {{HTTP_QUERY_STATUS_CODE, "206"},
-                    {HTTP_QUERY_CONTENT_RANGE, "bytes 12897485-12898508/12898509"}};
+                    {HTTP_QUERY_CONTENT_RANGE, "bytes 12897485-12898508/12898509"},
+                    {HTTP_QUERY_ETAG, "\"v1\""}};
     net->respond(archiveUrl(), rest);
 
     f.Command1().click();

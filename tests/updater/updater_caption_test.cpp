@@ -142,6 +142,7 @@ TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
         DownloadOutcome outcome;
         std::string_view savedIn;
         const char* caption;
+        std::int32_t keptBytes = 0;  // a download that went on names them only while it runs
     } cases[] = {
         {DownloadOutcome::Complete, "", "连接状态： 下载完成"},
         {DownloadOutcome::Complete, saved, "连接状态： 下载完成，保存在 ~/.local/share/velmora"},
@@ -151,9 +152,13 @@ TEST(StatusCaption, FinishingSaysCompleteOnlyForAWholeBody)
         {DownloadOutcome::ConnectFailed, "", "连接状态： 连接服务器失败"},
         {DownloadOutcome::None, "", "连接状态： 下载被中止"},
         {DownloadOutcome::SignatureRejected, saved, "连接状态： 校验失败：文件未通过签名验证，未替换原文件"},
+        {DownloadOutcome::TargetBusy, "", "连接状态： 另一个窗口正在下载这个更新，请等它完成后再试"},
+        {DownloadOutcome::Complete, saved, "连接状态： 下载完成，保存在 ~/.local/share/velmora", 4096},
+        {DownloadOutcome::Stopped, "", "连接状态： 停止下载", 4096},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(statusCaption(kStatusFinished, c.outcome, c.savedIn), c.caption) << static_cast<int>(c.outcome);
+        EXPECT_EQ(statusCaption(kStatusFinished, c.outcome, c.savedIn, c.keptBytes), c.caption)
+            << static_cast<int>(c.outcome);
     EXPECT_EQ(statusCaption(kStatusEndOfData, DownloadOutcome::Complete, saved), "连接状态： 连接服务器");
 }
 
