@@ -53,13 +53,19 @@ ScriptedReply resumableReply(const ResumableFile& file, const RecordedRequest& r
     int status = 200;
     std::uint64_t first = 0;
     const std::optional<std::uint64_t> asked = rangeStart(request);
-    if (asked && file.ranges != ResumableFile::Ranges::Ignore && ifRangeHolds(request, version)) {
+    using Ranges = ResumableFile::Ranges;
+    if (asked && file.ranges == Ranges::Refuse)
+        return ScriptedReply::error(file.refusal);
+    if (asked && file.ranges == Ranges::ResetOnRange)
+        return ScriptedReply().reset();
+    const bool ifRangeHeard = file.ranges != Ranges::IgnoreIfRange;
+    if (asked && file.ranges != Ranges::Ignore && (!ifRangeHeard || ifRangeHolds(request, version))) {
         if (*asked >= size) {
             headers.emplace_back("Content-Range", "bytes */" + std::to_string(size));
             return ScriptedReply::response(416, "", headers);
         }
         status = 206;
-        first = file.ranges == ResumableFile::Ranges::WrongOffset ? *asked / 2 : *asked;
+        first = file.ranges == Ranges::WrongOffset ? *asked / 2 : *asked;
         headers.emplace_back("Content-Range", "bytes " + std::to_string(first) + "-" + std::to_string(size - 1) + "/"
                                                   + std::to_string(size));
     }

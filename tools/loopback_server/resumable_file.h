@@ -24,6 +24,9 @@ struct ResumableFile {
         Honour,       // 206 for a range (If-Range matching), 416 past the end
         Ignore,       // always the whole file with 200
         WrongOffset,  // a 206 that starts half-way to the byte asked for
+        IgnoreIfRange,  // a 206 of the version it has now, whatever If-Range names
+        Refuse,       // a request with a Range gets the status refusal
+        ResetOnRange, // a request with a Range is reset before any answer
     };
 
     // Request n (counted from 0) sees versions[min(n, last)].
@@ -35,6 +38,7 @@ struct ResumableFile {
     // Body bytes after which reply n waits for LoopbackServer::releaseHeld()
     // before it goes on; none (or past the list): no wait.
     std::vector<std::uint64_t> holdAfter = {};
+    int refusal = 412;  // the status of every ranged request, with Ranges::Refuse
 };
 
 // The reply to request, the index-th this file has received.

@@ -197,6 +197,31 @@ TEST_F(DownloadHttpTest, StopDuringTheYieldEndsAfterTheNextBlock)
     EXPECT_EQ(fileBytes(target.string() + ".part"), body.substr(0, static_cast<std::size_t>(result)));
 }
 
+// Two downloads of one target at once, through the real byte files: the
+// second meets the first's lock before it asks the server for anything, and
+// the first ends with the whole archive.
+TEST_F(DownloadHttpTest, ASecondDownloadOfTheSameTargetWaitsForTheFirst)
+{
+    const std::string body = patternBytes(0, 8 * 1024);
+    server.script("/velmora.zip", ScriptedReply::response(200, body, {{"ETag", "\"v1\""}}));
+    Cls_DownLoad second{*internet, systemClock(), pump, localFileSystem()};
+    Codes secondStatuses;
+    second.entDLFileStatus = [&](std::int32_t& code) { secondStatuses.push_back(code); };
+    pump.onDoEvents = [&](int call) {
+        if (call == 2)
+            EXPECT_EQ(second.DLFile(server.url("/velmora.zip"), target.string()), 0);
+    };
+
+    EXPECT_EQ(download("/velmora.zip"), static_cast<std::int32_t>(body.size()));
+
+    EXPECT_EQ(secondStatuses, kRefused);
+    EXPECT_EQ(second.lastOutcome(), DownloadOutcome::TargetBusy);
+    EXPECT_EQ(server.requests().size(), 1u) << "the second made no request";
+    EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Complete);
+    EXPECT_TRUE(fileBytes(target) == body);
+    EXPECT_FALSE(std::filesystem::exists(lockFilePath(target.string())));
+}
+
 // A server that trickles the signature, a byte a second (90 s for the whole
 // of it): the check gives up at its time limit, the window is served between
 // the bytes, and Stop ends the fetch at once. The old archive stays.
@@ -267,6 +292,13 @@ loopback::ResumableFile resumable(std::vector<loopback::ResumableFile::Version> 
     return {std::move(versions), ranges, {kCut}};
 }
 
+loopback::ResumableFile refusing(int status)
+{
+    loopback::ResumableFile file = resumable({{kV1, "\"v1\"", ""}}, loopback::ResumableFile::Ranges::Refuse);
+    file.refusal = status;
+    return file;
+}
+
 class ResumeTest : public DownloadHttpTest, public ::testing::WithParamInterface<ResumeCase> {};
 
 TEST_P(ResumeTest, TheSecondTryAsksOnlyForWhatIsMissingAndNeverSplices)
@@ -315,6 +347,18 @@ INSTANTIATE_TEST_SUITE_P(
                    false, 3},
         ResumeCase{"UnsatisfiableAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}, {kShort, "\"v1\"", ""}}),
                    true, false, 3},
+        // Servers and proxies that refuse ranges, or a connection reset
+        // before the head: the whole file is asked for in the same call.
+        ResumeCase{"PreconditionFailedAsksForTheWholeFile", refusing(412), true, false, 3},
+        ResumeCase{"ForbiddenRangeAsksForTheWholeFile", refusing(403), true, false, 3},
+        ResumeCase{"UnimplementedRangeAsksForTheWholeFile", refusing(501), true, false, 3},
+        ResumeCase{"ServerErrorAsksForTheWholeFile", refusing(503), true, false, 3},
+        ResumeCase{"ResetBeforeTheHeadAsksForTheWholeFile", resumable({{kV1, "\"v1\"", ""}}, Ranges::ResetOnRange),
+                   true, false, 3},
+        // If-Range ignored after the file changed: the new tail under its new
+        // ETag is never joined to the old head.
+        ResumeCase{"IfRangeIgnoredAsksForTheWholeFile",
+                   resumable({{kV1, "\"v1\"", ""}, {kV2, "\"v2\"", ""}}, Ranges::IgnoreIfRange), true, false, 3},
         ResumeCase{"NoValidatorNoResume", resumable({{kV1, "", ""}}), false, false},
         ResumeCase{"WeakETagNoResume", resumable({{kV1, "W/\"v1\"", ""}}), false, false},
         ResumeCase{"AnotherAddressStartsOver", resumable({{kV1, "\"v1\"", ""}}), false, false, 2, "/other.zip"}),
