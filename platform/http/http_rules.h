@@ -32,6 +32,8 @@ struct TransferLimits {
     std::chrono::milliseconds stall;
     // The whole transfer; zero: no limit.
     std::chrono::milliseconds total;
+
+    bool operator==(const TransferLimits&) const = default;
 };
 
 // The notice fetch blocks the start before any window is shown: whatever the

@@ -93,6 +93,16 @@ TEST_P(Form3CheckTest, TheStatusLineSaysWhetherTheArchiveWasReplaced)
 INSTANTIATE_TEST_SUITE_P(Checks, Form3CheckTest, ::testing::ValuesIn(checkCases()),
                          [](const auto& info) { return std::string(info.param.id); });
 
+// The archive may take as long as it needs; its signature, fetched while the
+// window waits for the verdict, is held to its own short limits.
+TEST_F(Form3CheckTest, TheArchiveAndItsSignatureAreFetchedEachWithinItsOwnLimits)
+{
+    open();
+    ASSERT_EQ(platform.internetLimits.size(), 2u);
+    EXPECT_EQ(platform.internetLimits[0], kDownloadLimits) << "the archive's session, made first";
+    EXPECT_EQ(platform.internetLimits[1], kSignatureLimits) << "the signature's session";
+}
+
 TEST_F(Form3CheckTest, TheRefusalFitsTheStatusLine)
 {
     Form3& f = open();
