@@ -9,9 +9,32 @@
 
 namespace velmora {
 
+namespace {
+
+// The handler is the caller's for one fetch only: what it refers to ends
+// with the fetch, exceptions included.
+class WaitHandlerFor {
+public:
+    WaitHandlerFor(Internet& internet, const BetweenReads& keepWaiting) : internet_(internet)
+    {
+        internet_.setWaitHandler(keepWaiting);
+    }
+    ~WaitHandlerFor() { internet_.setWaitHandler(nullptr); }
+    WaitHandlerFor(const WaitHandlerFor&) = delete;
+    WaitHandlerFor& operator=(const WaitHandlerFor&) = delete;
+
+private:
+    Internet& internet_;
+};
+
+}  // namespace
+
 std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url,
                                               const BetweenReads& betweenReads)
 {
+    // The wait for the head is served like the wait between reads: the
+    // window answers, Stop ends it, and so does the end of its time.
+    const WaitHandlerFor waiting(internet, betweenReads);
     HandleCloser request(internet, internet.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD));
     if (!request.isOpen())
         return std::nullopt;

@@ -25,8 +25,9 @@ struct ReleaseCheck {
 // is not a signature, and its reading stops there.
 inline constexpr std::size_t kMaxSignatureText = 1024;
 
-// Called after every read of the signature; false ends the fetch as failed
-// (the user stopped it, or its time is up).
+// Called while the signature's request waits for its head and after every
+// read of it; false ends the fetch as failed (the user stopped it, or its
+// time is up).
 using BetweenReads = std::function<bool()>;
 
 // The body at url, read through session; nothing when the request fails (an

@@ -9,7 +9,12 @@
 // unblock the work (WinINet: closing the handle the work is blocked on), and
 // the result is dropped whenever the work ends. The work must therefore own
 // everything it touches, shared where the caller needs it too.
+//
+// With keepWaiting, the caller's thread calls it every kWaitSlice while it
+// waits (to serve its window, say), and a false from it ends the wait as the
+// end of the time does. A `within` of zero sets no time.
 #include <chrono>
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -21,11 +26,13 @@
 
 namespace velmora {
 
+inline constexpr std::chrono::milliseconds kWaitSlice{50};
+
 // The work's result, its exception rethrown here, or nothing when the time
-// was up first.
+// was up, or keepWaiting said no, first.
 template <typename T>
 std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()> work,
-                            const std::function<void()>& cancel)
+                            const std::function<void()>& cancel, const std::function<bool()>& keepWaiting = {})
 {
     struct Shared {
         std::mutex mutex;
@@ -50,11 +57,21 @@ std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()>
         shared->ended.notify_all();
     }).detach();
 
+    const auto end = std::chrono::steady_clock::now() + within;
+    const bool limited = within.count() > 0;
     std::unique_lock<std::mutex> lock(shared->mutex);
-    if (!shared->ended.wait_for(lock, within, [&] { return shared->done; })) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto slice = !limited ? kWaitSlice : keepWaiting ? std::min(kWaitSlice, left) : left;
+        if (shared->ended.wait_for(lock, slice, [&] { return shared->done; }))
+            break;
         lock.unlock();
-        cancel();
-        return std::nullopt;
+        const bool goOn = (!limited || std::chrono::steady_clock::now() < end) && (!keepWaiting || keepWaiting());
+        if (!goOn) {
+            cancel();
+            return std::nullopt;
+        }
+        lock.lock();
     }
     if (shared->failure)
         std::rethrow_exception(shared->failure);

@@ -1,5 +1,7 @@
 #include "platform/http/global_init_curl.h"
 
+#include "platform/http/proxy_environment.h"
+
 #include <cctype>
 #include <cerrno>
 #include <mutex>
@@ -39,13 +41,30 @@ bool isHttpUrl(const char* url)
     return startsWith("http://") || startsWith("https://");
 }
 
-FailureClass curlFailureClass(CURLcode result, long osErrno)
+ProxyUse useEnvironmentProxy(CURL* easy, const std::string& url)
+{
+    const ProxyChoice choice = proxyFromEnvironment(url);
+    ProxyUse use;
+    // An empty proxy keeps libcurl from its own reading of the environment.
+    use.set = curl_easy_setopt(easy, CURLOPT_PROXY, choice.proxy.c_str());
+    if (use.set == CURLE_OK)
+        use.set = curl_easy_setopt(easy, CURLOPT_NOPROXY, choice.noProxy.c_str());
+    use.throughProxy = goesThroughProxy(url, choice);
+    if (use.throughProxy)
+        use.proxyAddress = proxyAddressText(choice.proxy);
+    return use;
+}
+
+FailureClass curlFailureClass(CURLcode result, long osErrno, bool throughProxy)
 {
     switch (result) {
-    case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
+        return FailureClass::ProxyUnreachable;
+    case CURLE_COULDNT_RESOLVE_HOST:
         return FailureClass::HostNotFound;
     case CURLE_COULDNT_CONNECT:
+        if (throughProxy)
+            return FailureClass::ProxyUnreachable;
         if (osErrno == ECONNREFUSED)
             return FailureClass::Refused;
         if (osErrno == ETIMEDOUT)

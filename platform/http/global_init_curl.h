@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <string>
 
 #include "platform/system/failure_class.h"
 
@@ -34,9 +35,21 @@ CurlHeaderList noCacheHeaders();
 // in any case). libcurl would guess a scheme for anything else.
 bool isHttpUrl(const char* url);
 
+// Sends easy's request for url through the proxy the environment names for
+// it (proxy_environment.h) and no other: libcurl alone would not read
+// HTTP_PROXY. Returns whether url goes through a proxy, or the failed
+// setting's code.
+struct ProxyUse {
+    CURLcode set = CURLE_OK;
+    bool throughProxy = false;
+    std::string proxyAddress;  // for messages; empty when direct
+};
+ProxyUse useEnvironmentProxy(CURL* easy, const std::string& url);
+
 // The class of a failed transfer: its result and, for a failed connection or
 // read, the system's error number (CURLINFO_OS_ERRNO), which tells a refused
 // connection from an unreachable server and a reset from a cut-off.
-FailureClass curlFailureClass(CURLcode result, long osErrno);
+// A connection that failed through a proxy is the proxy's failure.
+FailureClass curlFailureClass(CURLcode result, long osErrno, bool throughProxy = false);
 
 }  // namespace velmora

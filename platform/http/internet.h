@@ -9,6 +9,7 @@
 // owns everything behind a handle until InternetCloseHandle is called on it.
 // All calls are synchronous and are made from one thread.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,15 @@ public:
                                   std::uint32_t& bytesRead) = 0;
 
     virtual void InternetCloseHandle(InternetHandle handle) = 0;
+
+    // Called on the calling thread again and again, at least every 50 ms,
+    // while InternetOpenUrl waits for the network (connection, redirects,
+    // the response's head); returning false abandons the request, which then
+    // fails. A caller that must keep its window answering while a server is
+    // slow, and let its user stop the wait, pumps its messages here. None
+    // (the default) blocks as WinINet does.
+    using KeepWaiting = std::function<bool()>;
+    virtual void setWaitHandler(KeepWaiting keepWaiting) = 0;
 };
 
 // The backend of the platform this program is built for (libcurl on Linux,

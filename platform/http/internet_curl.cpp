@@ -42,6 +42,7 @@ public:
         settings.directOnly = found->directOnly;
         settings.limits = limits_;
         settings.extraHeaders = headers;
+        settings.keepWaiting = keepWaiting();
         auto transfer = std::make_unique<PullTransferCurl>(url, settings);
         if (!transfer->open())
             return 0;

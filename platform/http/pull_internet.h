@@ -65,7 +65,11 @@ public:
         }
     }
 
+    void setWaitHandler(KeepWaiting keepWaiting) final { keepWaiting_ = std::move(keepWaiting); }
+
 protected:
+    const KeepWaiting& keepWaiting() const { return keepWaiting_; }
+
     InternetHandle addSession(Session session)
     {
         const InternetHandle handle = next_++;
@@ -101,6 +105,7 @@ private:
     // Numbers are this layer's own and never reused, so a closed handle
     // never reaches the library again.
     InternetHandle next_ = 1;
+    KeepWaiting keepWaiting_;
     std::map<InternetHandle, Session> sessions_;
     std::map<InternetHandle, Entry> requests_;
 };

@@ -14,6 +14,8 @@ namespace velmora {
 namespace {
 
 constexpr int kPollCapMilliseconds = 1000;
+// How often a caller waiting for the head is asked whether to go on.
+constexpr int kWaitHandlerMilliseconds = 50;
 
 std::string_view trimmed(std::string_view text)
 {
@@ -80,7 +82,8 @@ long statusOf(std::string_view statusLine)
 }  // namespace
 
 PullTransferCurl::PullTransferCurl(const std::string& url, const Settings& settings)
-    : buffer_(std::make_unique<char[]>(kBufferSize)), stallLimit_(settings.limits.stall)
+    : buffer_(std::make_unique<char[]>(kBufferSize)), stallLimit_(settings.limits.stall),
+      keepWaiting_(settings.keepWaiting)
 {
     if (!ensureCurlGlobalInit())
         return;
@@ -131,6 +134,8 @@ bool PullTransferCurl::configure(const std::string& url, const Settings& setting
     ok = ok && curl_easy_setopt(e, CURLOPT_HEADERDATA, this) == CURLE_OK;
     if (settings.directOnly)
         ok = ok && curl_easy_setopt(e, CURLOPT_NOPROXY, "*") == CURLE_OK;
+    else
+        ok = ok && useEnvironmentProxy(e, url).set == CURLE_OK;
     return ok;
 }
 
@@ -229,7 +234,8 @@ void PullTransferCurl::failAsStalled()
 
 void PullTransferCurl::waitForSocket()
 {
-    int timeout = kPollCapMilliseconds;
+    const bool callerWaits = keepWaiting_ && !headersDone_;
+    int timeout = callerWaits ? kWaitHandlerMilliseconds : kPollCapMilliseconds;
     if (connected()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress_ + stallLimit_
                                                                                 - Clock::now());
@@ -242,6 +248,11 @@ void PullTransferCurl::waitForSocket()
     if (curl_multi_poll(multi_.get(), nullptr, 0, timeout, nullptr) != CURLM_OK) {
         done_ = true;
         result_ = CURLE_RECV_ERROR;
+        return;
+    }
+    if (callerWaits && !keepWaiting_()) {
+        done_ = true;
+        result_ = CURLE_ABORTED_BY_CALLBACK;
     }
 }
 

@@ -7,6 +7,7 @@
 // Not thread-safe: one thread drives the transfer through open() and read().
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,8 @@ public:
         // "Name: value\r\n" lines sent besides the program's own.
         std::string extraHeaders;
         TransferLimits limits = kDownloadLimits;
+        // Called while open() waits; false abandons the request.
+        std::function<bool()> keepWaiting;
     };
 
     PullTransferCurl(const std::string& url, const Settings& settings);
@@ -78,6 +81,7 @@ private:
     bool done_ = false;
     CURLcode result_ = CURLE_OK;
     std::chrono::milliseconds stallLimit_{0};
+    std::function<bool()> keepWaiting_;
     bool connected_ = false;
     Clock::time_point lastProgress_;  // the last byte, or the start of the wait
 

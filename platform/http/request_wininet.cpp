@@ -188,6 +188,15 @@ bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
         return false;
     if (ended_)
         return true;
+    if (end_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*end_ - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            failed_ = true;
+            fail(FailureClass::TimedOut, "超过时间限制仍未收完");
+            return false;
+        }
+        limitReadWait(std::min(stall_, left));
+    }
     const auto request = static_cast<HINTERNET>(handle_);
     // Asking only for what has arrived keeps InternetReadFile from waiting
     // until the whole buffer is full.
@@ -235,6 +244,12 @@ void WinInetRequest::limitReadWait(std::chrono::milliseconds span)
     DWORD milliseconds = static_cast<DWORD>(std::max<long long>(1, span.count()));
     ::InternetSetOptionA(static_cast<HINTERNET>(handle_), INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds,
                          sizeof milliseconds);
+}
+
+void WinInetRequest::limitTotal(std::chrono::steady_clock::time_point end, std::chrono::milliseconds stall)
+{
+    end_ = end;
+    stall_ = stall;
 }
 
 void WinInetRequest::fail(FailureClass failureClass, std::string reason)

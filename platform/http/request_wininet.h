@@ -50,6 +50,10 @@ public:
     // time-out until then.
     void limitReadWait(std::chrono::milliseconds span);
 
+    // Every read from now on ends by end: it waits for a byte no longer than
+    // what is left (nor than stall), and one begun after it fails as timed out.
+    void limitTotal(std::chrono::steady_clock::time_point end, std::chrono::milliseconds stall);
+
     // WinINet's reason, or ours, for the last failure, and its class.
     const std::string& failure() const { return failure_; }
     FailureClass failureClass() const { return failureClass_; }
@@ -68,6 +72,8 @@ private:
     void* handle_ = nullptr;
     ResponseHeaders response_;
     std::uint64_t received_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> end_;
+    std::chrono::milliseconds stall_{0};
     bool failed_ = false;        // a failure is waiting behind bytes already handed out
     bool ended_ = false;
     std::string failure_;

@@ -75,13 +75,20 @@ public:
         Document document;
         char detail[CURL_ERROR_SIZE] = {};
         const CURLcode set = configure(easy.get(), url, headers.get(), document, detail);
-        if (set != CURLE_OK)
-            throw PlatformError(kNoticeFetchFailed, curlReason(set, detail));
+        const ProxyUse proxy = useEnvironmentProxy(easy.get(), url);
+        if (set != CURLE_OK || proxy.set != CURLE_OK)
+            throw PlatformError(kNoticeFetchFailed, curlReason(set != CURLE_OK ? set : proxy.set, detail));
         const CURLcode result = curl_easy_perform(easy.get());
         if (result != CURLE_OK && !(result == CURLE_WRITE_ERROR && document.capped)) {
             long osErrno = 0;
             curl_easy_getinfo(easy.get(), CURLINFO_OS_ERRNO, &osErrno);
-            throw PlatformError(curlFailureClass(result, osErrno), kNoticeFetchFailed, curlReason(result, detail));
+            const FailureClass failureClass = curlFailureClass(result, osErrno, proxy.throughProxy);
+            // The site is not to blame for a proxy that cannot be reached:
+            // the details name the proxy the system set up.
+            const std::string blamed = failureClass == FailureClass::ProxyUnreachable
+                                           ? "无法连接到代理服务器 " + proxy.proxyAddress + "："
+                                           : std::string();
+            throw PlatformError(failureClass, kNoticeFetchFailed, blamed + curlReason(result, detail));
         }
         // Whatever the status, the body is the notice: a site without one
         // answers with an error page, which is no marker and no failure.

@@ -12,6 +12,7 @@ enum class FailureClass {
     HostNotFound,       // the server's name cannot be resolved
     TimedOut,           // the server took too long to connect or to answer
     Refused,            // the server refused the connection
+    ProxyUnreachable,   // the proxy the system names cannot be reached
     Reset,              // the connection was cut before a response came
     CutOff,             // the data stopped before its end
     BadResponse,        // an answer that is no usable HTTP response

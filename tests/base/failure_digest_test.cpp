@@ -56,7 +56,7 @@ TEST(FailureDigestTest, EveryClassHasChineseWordsForTheUserAndNoTwoClassesShareT
         FailureClass::NoConnection, FailureClass::HostNotFound, FailureClass::TimedOut,
         FailureClass::Refused,      FailureClass::Reset,        FailureClass::CutOff,
         FailureClass::BadResponse,  FailureClass::HttpError,    FailureClass::BadAddress,
-        FailureClass::DiskFull,     FailureClass::NoWritePermission,
+        FailureClass::DiskFull,     FailureClass::NoWritePermission, FailureClass::ProxyUnreachable,
     };
     std::set<std::string_view> seen;
     for (const FailureClass c : classes) {

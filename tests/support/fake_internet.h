@@ -161,6 +161,11 @@ public:
         return true;
     }
 
+    // Handed to the script of a slow response, which calls it while it
+    // makes InternetOpenUrl wait.
+    KeepWaiting waitHandler;
+    void setWaitHandler(KeepWaiting keepWaiting) override { waitHandler = std::move(keepWaiting); }
+
     void InternetCloseHandle(InternetHandle handle) override
     {
         calls.push_back("InternetCloseHandle");

@@ -78,6 +78,7 @@ public:
         return true;
     }
     void InternetCloseHandle(InternetHandle) override {}
+    void setWaitHandler(KeepWaiting) override {}
 
 private:
     std::int64_t left_;

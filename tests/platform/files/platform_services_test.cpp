@@ -170,6 +170,23 @@ TEST_F(ByteFileTest, ReadingGivesTheWholeFileAndLetsItBeReplacedAfterwards)
     }
 }
 
+// One holder at a time, whoever asks (another lockFile in this process is
+// refused as another process's is), and nothing left behind once released;
+// a folder that cannot hold the lock's file is a failure, not a refusal.
+TEST_F(ByteFileTest, ALockHasOneHolderAndGoesWithIt)
+{
+    for (const std::string name : {"Velmora1.0.zip.part.lock", "更新包.zip.part.lock"}) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<FileLock> held = localFileSystem().lockFile(path(name));
+        ASSERT_NE(held, nullptr);
+        EXPECT_EQ(localFileSystem().lockFile(path(name)), nullptr);
+        held.reset();
+        EXPECT_FALSE(fs::exists(utf8Path(path(name))));
+        EXPECT_NE(localFileSystem().lockFile(path(name)), nullptr) << "free again once released";
+    }
+    EXPECT_THROW(localFileSystem().lockFile(path("no folder/x.lock")), PlatformError);
+}
+
 TEST(ProgramFolder, HoldsThisExecutableAndEndsWithoutASeparator)
 {
     const std::string folder = programFolder();

@@ -2,6 +2,8 @@
 // server that plays back scripted replies.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -191,6 +193,23 @@ TEST_F(InternetCurlTest, ReadReturnsAsSoonAsAnyBytesAreThere)
     }
     got += readAll(request).bytes;
     EXPECT_TRUE(got == body);
+}
+
+// The archive and its signature go the way the pages go: through the proxy
+// HTTP_PROXY names, which is asked for the whole address.
+TEST_F(InternetCurlTest, GoesThroughTheProxyTheEnvironmentNames)
+{
+    const std::string address = "http://velmora.invalid/velmora.zip";
+    server.script(address, ScriptedReply::response(200, "through the proxy"));
+    const std::string oldNoProxy = std::getenv("no_proxy") ? std::getenv("no_proxy") : "";
+    ::setenv("HTTP_PROXY", server.url("").c_str(), 1);
+    ::setenv("no_proxy", "", 1);
+    const InternetHandle request = open(address);
+    ::unsetenv("HTTP_PROXY");
+    ::setenv("no_proxy", oldNoProxy.c_str(), 1);
+    ASSERT_NE(request, 0u);
+    EXPECT_EQ(readAll(request).bytes, "through the proxy");
+    internet->InternetCloseHandle(request);
 }
 
 TEST_F(InternetCurlTest, AsksTheOriginWithTheAgentGiven)

@@ -6,9 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "base/failure.h"
 #include "base/failure_digest.h"
@@ -39,6 +42,40 @@ struct NoticeRow {
     std::optional<TransferLimits> limits = {};  // the fetch's own when nothing
     const char* address = nullptr;  // the notice's address, if not the server's
     std::chrono::milliseconds within = kCallBound;  // the fetch comes back sooner than this
+    // The environment's proxy for the row: HTTP_PROXY names the loopback
+    // server ("server") or a port where nothing listens ("closed"), and
+    // no_proxy what goes direct. Nothing: no proxy at all.
+    std::optional<std::string> proxy = {};
+    std::string noProxy = {};
+};
+
+// Sets the proxy variables for one row and puts back what stood before.
+class ProxyEnvironment {
+public:
+    ProxyEnvironment(const std::optional<std::string>& httpProxy, const std::string& noProxy)
+    {
+        set("HTTP_PROXY", httpProxy);
+        set("http_proxy", std::nullopt);
+        set("no_proxy", noProxy);
+        set("NO_PROXY", std::nullopt);
+    }
+    ~ProxyEnvironment()
+    {
+        for (const auto& [name, value] : saved_)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+    ProxyEnvironment(const ProxyEnvironment&) = delete;
+    ProxyEnvironment& operator=(const ProxyEnvironment&) = delete;
+
+private:
+    void set(const std::string& name, const std::optional<std::string>& value)
+    {
+        const char* old = std::getenv(name.c_str());
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 void PrintTo(const NoticeRow& row, std::ostream* os) { *os << row.name; }
@@ -54,6 +91,11 @@ class NoticeFaultTest : public ::testing::TestWithParam<NoticeRow> {
 protected:
     std::string url()
     {
+        if (GetParam().address && GetParam().reply && GetParam().proxy == "server") {
+            // A proxy is asked for the whole address.
+            server_.script(GetParam().address, *GetParam().reply);
+            return GetParam().address;
+        }
         if (GetParam().address)
             return GetParam().address;
         const std::string path{kNoticePath};
@@ -69,6 +111,12 @@ protected:
 TEST_P(NoticeFaultTest, AsksOnlyForTheMarkerAndReportsWhatFailed)
 {
     const NoticeRow& row = GetParam();
+    std::optional<std::string> proxy = row.proxy;
+    if (proxy == "server")
+        proxy = server_.url("");
+    else if (proxy == "closed")
+        proxy = "http://127.0.0.1:" + std::to_string(closedPort());
+    const ProxyEnvironment environment(proxy, row.noProxy);
     const auto control = createTransferControl(row.limits.value_or(kNoticeLimits));
 
     const auto started = std::chrono::steady_clock::now();
@@ -205,7 +253,16 @@ INSTANTIATE_TEST_SUITE_P(
                   FailureClass::BadResponse},
         NoticeRow{"OneGigabyte", ScriptedReply().send(head(std::to_string(kGigabyte))).sendPattern(0, kGigabyte),
                   Sees::Nothing},
-        NoticeRow{"BinaryGarbage", ScriptedReply::response(200, garbage()), Sees::Nothing}),
+        NoticeRow{"BinaryGarbage", ScriptedReply::response(200, garbage()), Sees::Nothing},
+        // The proxy the browser panes use, named in upper case as well; one
+        // that cannot be reached is named, not the site; no_proxy goes direct.
+        NoticeRow{.name = "ThroughTheProxy", .reply = ScriptedReply::response(200, kMarkerUtf8), .sees = Sees::Prompt,
+                  .address = "http://velmora.invalid/update/velmora1.0.txt", .proxy = "server"},
+        NoticeRow{.name = "ProxyCannotBeReached", .reply = std::nullopt, .sees = Sees::Failure,
+                  .reason = "无法连接到代理服务器 127.0.0.1:", .failureClass = FailureClass::ProxyUnreachable,
+                  .address = "http://velmora.invalid/update/velmora1.0.txt", .proxy = "closed"},
+        NoticeRow{.name = "NoProxyGoesDirect", .reply = ScriptedReply::response(200, kMarkerUtf8),
+                  .sees = Sees::Prompt, .proxy = "closed", .noProxy = "localhost, 127.0.0.1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

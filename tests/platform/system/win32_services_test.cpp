@@ -105,7 +105,8 @@ HANDLE openExisting(const std::string& path, DWORD access)
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-TEST(Win32ByteFile, OthersMayWriteButNotReadWhileItIsWritten)
+// Nobody unpacks half an archive, and no second writer joins its bytes to it.
+TEST(Win32ByteFile, NobodyElseMayReadOrWriteItWhileItIsWritten)
 {
     const std::string path = velmora::test::testPath("velmora-share-mode.zip").string();
     auto file = localFileSystem().openForWriting(path);
@@ -114,7 +115,7 @@ TEST(Win32ByteFile, OthersMayWriteButNotReadWhileItIsWritten)
         DWORD access;
         bool opens;
     };
-    const std::vector<Case> whileOpen = {{"read", GENERIC_READ, false}, {"write", GENERIC_WRITE, true}};
+    const std::vector<Case> whileOpen = {{"read", GENERIC_READ, false}, {"write", GENERIC_WRITE, false}};
     for (const Case& c : whileOpen) {
         SCOPED_TRACE(c.name);
         const HANDLE other = openExisting(path, c.access);
