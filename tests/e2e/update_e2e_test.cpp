@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -207,6 +208,57 @@ TEST(UpdateEndToEnd, ADownloadKilledHalfWayGoesOnInTheNextRun)
     } else {
         EXPECT_TRUE(fileBytes(kArchive) == body);
     }
+    std::filesystem::remove(kArchive);
+}
+
+// Two copies of the program that both answered Yes and pressed Download:
+// the second meets the first's part and asks the server for nothing (its
+// window says another is downloading), and the first's archive ends whole.
+TEST(UpdateEndToEnd, TwoProgramsUpdatingAtOnceLeaveOneWholeArchive)
+{
+    const std::string archive = readFile(std::string(VELMORA_DEMO_SITE_DIR) + "/velmora.zip");
+    for (const auto& path : {kArchive, kPartFile, kRecordFile})
+        std::filesystem::remove(path);
+    DemoSite demo;
+    demo.site.script("/velmora.zip",
+                     ScriptedReply()
+                         .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())},
+                                                            {"ETag", "\"demo-1\""}})
+                               + archive.substr(0, 512))
+                         .hold()
+                         .send(archive.substr(512)));
+    XSession x;
+    auto first = startVelmora(x, artifactPath("two-programs-first.log"));
+    const std::string firstUpdater = openUpdater(x);
+    ASSERT_FALSE(firstUpdater.empty());
+    click(x, firstUpdater, kDownloadButton);
+    ASSERT_TRUE(demo.site.waitForRequest("/velmora.zip", 30s));
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kPartFile); }, 30s));
+
+    auto second = startVelmora(x, artifactPath("two-programs-second.log"));
+    ASSERT_TRUE(waitUntil([&] { return visibleWindows(x, "更新提示") == 1; }, 60s));
+    const std::string prompt = x.waitForWindow("更新提示", 1000);
+    x.run("xdotool windowactivate --sync " + prompt + " key --clearmodifiers Return");
+    ASSERT_TRUE(waitUntil([&] { return visibleWindows(x, "更新程序--") == 2; }, 30s));
+    std::string secondUpdater;
+    std::istringstream ids(x.run("xdotool search --onlyvisible --name '更新程序--'"));
+    for (std::string id; ids >> id;) {
+        if (id != firstUpdater)
+            secondUpdater = id;
+    }
+    ASSERT_FALSE(secondUpdater.empty());
+    click(x, secondUpdater, kDownloadButton);
+    std::this_thread::sleep_for(2s);
+    x.screenshot(artifactPath("two-programs-second-waits.png"));
+    EXPECT_EQ(archiveRequests(demo).size(), 1u) << "the second asks the server for nothing";
+
+    demo.site.releaseHeld();
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kArchive); }, 30s));
+    EXPECT_EQ(readFile(kArchive), archive);
+    EXPECT_FALSE(std::filesystem::exists(kPartFile));
+    EXPECT_EQ(archiveRequests(demo).size(), 1u);
+    EXPECT_TRUE(first->running());
+    EXPECT_TRUE(second->running());
     std::filesystem::remove(kArchive);
 }
 
