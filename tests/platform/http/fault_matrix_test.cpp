@@ -228,7 +228,7 @@ const std::string kLength = std::to_string(kBody.size());
 // What the dialog says for the two disk faults. The byte file reports them
 // without their class for now, so the dialog names the failed step only;
 // the system's text is behind the details button.
-const std::string kFolderMessage = "无法打开文件“{part}”：没有写入权限，请检查文件夹是否允许写入";
+const std::string kFolderMessage = "无法打开文件“{part}.lock”：没有写入权限，请检查文件夹是否允许写入";
 const std::string kDiskFullMessage = "写入文件“{part}”失败：磁盘空间不足，请清理磁盘后再试";
 const std::string kHead = loopback::responseHead(200, {{"Content-Length", kLength}});
 
@@ -281,10 +281,11 @@ INSTANTIATE_TEST_SUITE_P(
                     .target = Target::Archive, .statuses = kRefused, .ends = Ends::Returns,
                     .outcome = DownloadOutcome::RequestFailed, .result = 0, .caption = "连接状态： 发送请求失败",
                     .stall = std::chrono::seconds(1)},
+        // The part's lock beside it is the first file the download makes.
         DownloadRow{.name = "FolderCannotBeWritten", .reply = ScriptedReply::response(200, kBody),
-                    .target = Target::ReadOnlyFolder, .statuses = {1, 2, 3, 4}, .ends = Ends::PlatformError,
-                    .outcome = DownloadOutcome::None, .result = 0, .caption = "连接状态： 下载数据...",
-                    .error = "无法打开文件“{part}”：Read-only file system",
+                    .target = Target::ReadOnlyFolder, .statuses = {1, 2}, .ends = Ends::PlatformError,
+                    .outcome = DownloadOutcome::None, .result = 0, .caption = "连接状态： 发送请求...",
+                    .error = "无法打开文件“{part}.lock”：Read-only file system",
                     .message = kFolderMessage, .details = "Read-only file system"},
         DownloadRow{.name = "TargetIsADirectory", .reply = ScriptedReply::response(200, kBody),
                     .target = Target::Directory, .statuses = {1, 2, 3, 4, 9}, .ends = Ends::PlatformError,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/files/byte_file.h"
+#include "platform/files/program_folder.h"
 #include "platform/files/user_folder.h"
 #include "platform/system/codepage_win32.h"
 #include "platform/system/platform_error.h"
@@ -19,6 +20,7 @@
 
 // Last: shell.h's constants share their names with USER32's macros.
 #include <windows.h>
+#include "tests/support/test_files.h"
 #include "tests/support/test_folder.h"
 
 namespace velmora {
@@ -134,10 +136,12 @@ TEST(Win32ByteFile, NobodyElseMayReadOrWriteItWhileItIsWritten)
 }
 
 // Where the archive goes when Program Files cannot be written: the user's
-// local application data, made when missing.
+// local application data, made when missing, under a user name in Chinese as
+// many users have, and written there through the program's UTF-8 paths.
 TEST(Win32UserFolder, LocalAppDataHoldsTheProgramsFolder)
 {
-    const std::filesystem::path data = velmora::test::testPath("velmora-local-app-data");
+    const std::filesystem::path root = velmora::test::testPath("velmora-local-app-data");
+    const std::filesystem::path data = root / L"Users" / L"张三" / L"AppData" / L"Local";
     std::filesystem::create_directories(data);
     std::wstring old(32768, L'\0');
     old.resize(::GetEnvironmentVariableW(L"LOCALAPPDATA", old.data(), static_cast<DWORD>(old.size())));
@@ -149,12 +153,22 @@ TEST(Win32UserFolder, LocalAppDataHoldsTheProgramsFolder)
     EXPECT_TRUE(std::filesystem::is_directory(data / L"Velmora"));
     EXPECT_TRUE(canCreateFilesIn(folder.path));
     EXPECT_TRUE(std::filesystem::is_empty(data / L"Velmora")) << "the probe is gone";
+    {
+        const auto lock = localFileSystem().lockFile(joinPath(folder.path, "Velmora1.0.zip.part.lock"));
+        ASSERT_NE(lock, nullptr);
+        auto part = localFileSystem().openForWriting(joinPath(folder.path, "Velmora1.0.zip.part"));
+        part->write("new", 3);
+        part->close();
+        localFileSystem().replace(joinPath(folder.path, "Velmora1.0.zip.part"), joinPath(folder.path, "Velmora1.0.zip"));
+    }
+    EXPECT_EQ(fileBytes(data / L"Velmora" / L"Velmora1.0.zip"), "new");
+    EXPECT_FALSE(std::filesystem::exists(data / L"Velmora" / L"Velmora1.0.zip.part.lock"));
     EXPECT_FALSE(canCreateFilesIn(wideToUtf8((data / L"missing").wstring())));
     ::SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
     EXPECT_THROW(userFolder(), PlatformError);
 
     ::SetEnvironmentVariableW(L"LOCALAPPDATA", old.empty() ? nullptr : old.c_str());
-    std::filesystem::remove_all(data);
+    std::filesystem::remove_all(root);
 }
 
 UINT_PTR timerId = 0;
