@@ -150,41 +150,5 @@ TEST_F(PartFileSteps, AStaleRecordGoesWhenTheFileComesBackWithoutValidators)
     EXPECT_EQ(fileAt(kTarget), fresh);
 }
 
-// A second download of the same target meets the first's lock before it
-// looks at anything: it ends as a request that could not be made, and
-// neither its ending nor its Stop touches the bytes the first is writing.
-TEST_F(PartFileSteps, ASecondDownloadOfTheSameTargetWaitsItsTurnAndTouchesNothing)
-{
-    Cls_DownLoad second(internet, clock, pump, files);
-    std::vector<std::int32_t> secondStatuses;
-    second.entDLFileStatus = [&](std::int32_t& code) { secondStatuses.push_back(code); };
-    std::size_t opensBefore = 0;
-    std::string partDuring;
-    int block = 0;
-    dl.entDLFileDowning = [&](std::string&, std::int32_t&, std::int32_t&, std::int32_t&) {
-        if (++block != 2)
-            return;
-        partDuring = files.files[kPart];
-        opensBefore = internet.urlsOpened.size();
-        EXPECT_EQ(second.DLFile(kUrl, kTarget), 0);
-    };
-    internet.answer = [](const std::string&, const std::string&) {
-        return FakeResponse{false, "2000", {FakeRead::data(kBody)}, {{HTTP_QUERY_ETAG, "\"v1\""}}};
-    };
-
-    EXPECT_EQ(run(), 2000);
-
-    EXPECT_EQ(secondStatuses, (std::vector<std::int32_t>{1, 2, 8, 6}));
-    EXPECT_EQ(second.lastOutcome(), DownloadOutcome::TargetBusy);
-    EXPECT_EQ(internet.urlsOpened.size(), opensBefore) << "the second made no request";
-    EXPECT_EQ(partDuring, kBody.substr(0, 1024));
-    expectWholeArchive();
-    EXPECT_TRUE(files.locks.empty());
-
-    // Once the first has ended, the second's turn has come.
-    EXPECT_EQ(second.DLFile(kUrl, kTarget), 2000);
-    EXPECT_EQ(second.lastOutcome(), DownloadOutcome::Complete);
-}
-
 }  // namespace
 }  // namespace velmora

@@ -22,18 +22,14 @@ TEST(ProxyEnvironment, TheVariablesThePanesReadDecideAndNoProxyGoesDirect)
         {"lower case", {{"http_proxy", "http://p:1"}}, "http://site.cn/a", "http://p:1"},
         {"upper case", {{"HTTP_PROXY", "http://p:2"}}, "http://site.cn/a", "http://p:2"},
         {"lower case first", {{"http_proxy", "http://p:1"}, {"HTTP_PROXY", "http://p:2"}}, "http://site.cn/", "http://p:1"},
-        {"an empty one is none", {{"http_proxy", " "}, {"HTTP_PROXY", "http://p:2"}}, "http://site.cn/", "http://p:2"},
         {"https has its own", {{"HTTP_PROXY", "http://p:2"}, {"HTTPS_PROXY", "http://s:3"}}, "HTTPS://site.cn/", "http://s:3"},
         {"https without one", {{"HTTP_PROXY", "http://p:2"}}, "https://site.cn/", ""},
-        {"none set", {}, "http://site.cn/", ""},
         {"bypassed by name", {{"HTTP_PROXY", "http://p:2"}, {"no_proxy", "site.cn"}}, "http://site.cn:8080/", ""},
         {"and every name under it", {{"HTTP_PROXY", "http://p:2"}, {"NO_PROXY", ".site.cn"}}, "http://www.SITE.cn/", ""},
         {"not a name that only ends alike", {{"HTTP_PROXY", "http://p:2"}, {"no_proxy", "site.cn"}}, "http://mysite.cn/",
          "http://p:2"},
         {"with a port and spaces", {{"HTTP_PROXY", "http://p:2"}, {"no_proxy", "a.cn, 127.0.0.1:8741"}},
          "http://127.0.0.1:8741/x", ""},
-        {"everything", {{"HTTP_PROXY", "http://p:2"}, {"no_proxy", "*"}}, "http://site.cn/", ""},
-        {"an address with credentials", {{"HTTP_PROXY", "http://p:2"}, {"no_proxy", "site.cn"}}, "http://u:pw@site.cn/", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
