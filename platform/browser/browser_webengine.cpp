@@ -52,6 +52,11 @@ WebEngineBrowser::WebEngineBrowser()
     // Pages open windows only when the user asked for it with a click or a
     // key, as a browser's pop-up blocker lets them.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // A page's copy button writes the clipboard (navigator.clipboard's
+    // writeText, execCommand('copy')), as in a browser; reading it stays
+    // refused, so that no page learns what the user copied elsewhere.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     // A page's own audio and video start with their sound: the user chose
     // the page from the menu, which is the gesture (a television page's
     // channel starts by itself). Pop-ups still want a gesture of their own.

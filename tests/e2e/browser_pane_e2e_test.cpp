@@ -426,6 +426,33 @@ TEST_F(BrowserPaneEndToEnd, NotificationsAreAskedForThenShown)
     screenshot("notification");
 }
 
+TEST_F(BrowserPaneEndToEnd, CopyButtonsWriteTheClipboardAndReadingItStaysRefused)
+{
+    const auto clipboard = [this] { return x_.run("xclip -o -selection clipboard 2>/dev/null"); };
+    // xclip stays behind to serve what it put there: its output goes nowhere.
+    x_.run("sh -c 'printf before | xclip -i -selection clipboard' >/dev/null 2>&1");
+    ASSERT_EQ(clipboard(), "before");
+    const struct {
+        const char* how;
+        int row, column;
+        std::string report;
+        std::string copied;
+    } buttons[] = {
+        {"navigator.clipboard.writeText", 3, 3, "copied-writeText", "节目单：江南古镇 第三集"},
+        {"execCommand('copy')", 4, 0, "copied-execCommand", "频道：高清剧场"},
+    };
+    for (const auto& button : buttons) {
+        SCOPED_TRACE(button.how);
+        clickCell(button.row, button.column);
+        EXPECT_TRUE(reported(button.report)) << "refused";
+        EXPECT_TRUE(waitUntil([&] { return clipboard() == button.copied; }, 5s)) << clipboard();
+    }
+    // What the user copied is not the page's to read.
+    clickCell(4, 1);
+    EXPECT_TRUE(reported("clipboard-read-refused-NotAllowedError"));
+    screenshot("copy-buttons");
+}
+
 TEST_F(BrowserPaneEndToEnd, AQuestionWhoseWindowClosesDeniesWhatWaitedForIt)
 {
     // The new window asks for the microphone and closes itself on a timer;
