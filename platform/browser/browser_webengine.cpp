@@ -59,7 +59,9 @@ WebEngineBrowser::WebEngineBrowser()
     settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     // A page's own audio and video start with their sound: the user chose
     // the page from the menu, which is the gesture (a television page's
-    // channel starts by itself). Pop-ups still want a gesture of their own.
+    // channel starts by itself). That holds for every page of the profile,
+    // the windows pages open included; a pane nobody sees is muted instead
+    // (BrowserPane::muteAudio).
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     downloads_ = std::make_unique<DownloadList>(profile_);
 }
