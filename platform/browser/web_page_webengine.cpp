@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
@@ -55,6 +56,12 @@ bool WebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, c
                                QString* result)
 {
     return askPagePrompt(this, securityOrigin, msg, defaultValue, result);
+}
+
+QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                                 const QStringList& acceptedMimeTypes)
+{
+    return choosePageFiles(this, mode, oldFiles, acceptedMimeTypes, profile()->downloadPath());
 }
 
 void WebPage::onFullScreenRequested(QWebEngineFullScreenRequest request)

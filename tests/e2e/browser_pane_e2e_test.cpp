@@ -453,6 +453,22 @@ TEST_F(BrowserPaneEndToEnd, CopyButtonsWriteTheClipboardAndReadingItStaysRefused
     screenshot("copy-buttons");
 }
 
+TEST_F(BrowserPaneEndToEnd, TheFileChooserOpensInTheDownloadFolder)
+{
+    // A bare name is found in the folder the chooser shows, and only there.
+    std::filesystem::copy_file(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "files/notes.txt",
+                               downloads_ / "upload-me.txt");
+    clickCell(4, 2);
+    const std::string chooser = waitForWindow("打开");
+    ASSERT_FALSE(chooser.empty()) << "no file chooser";
+    std::this_thread::sleep_for(1s);
+    screenshot("file-chooser");
+    x_.run("xdotool windowactivate --sync " + chooser + " type --delay 30 upload-me.txt");
+    keys(chooser, "Return");
+    EXPECT_TRUE(reported("chose-upload-me.txt")) << "not opened in the download folder";
+    EXPECT_TRUE(windowGone(x_, "打开"));
+}
+
 TEST_F(BrowserPaneEndToEnd, AQuestionWhoseWindowClosesDeniesWhatWaitedForIt)
 {
     // The new window asks for the microphone and closes itself on a timer;
