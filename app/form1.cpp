@@ -17,6 +17,7 @@
 #include "base/window_registry.h"
 #include "platform/platform.h"
 #include "platform/system/qt_text.h"
+#include "platform/windows/menu_bar_highlight_qt.h"
 
 namespace velmora {
 
@@ -49,6 +50,7 @@ void Form1::createMenus()
 {
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
+    highlightMenuBarItems(*menuBar_);
     for (const MenuItem& item : kMenuItems) {
         QAction* action = menuBar_->addAction(qs(item.caption));
         action->setObjectName(qs(item.name));
