@@ -17,6 +17,7 @@
 #include "platform/browser/browser_webengine.h"
 #include "platform/browser/find_bar_webengine.h"
 #include "platform/browser/pane_controls_webengine.h"
+#include "platform/windows/layout_target_qt.h"
 #include "tests/platform/browser/engine_in_process.h"
 
 namespace velmora {
@@ -75,6 +76,7 @@ TEST(FindBar, ClearsItsCountWhenThePageChangesAndStaysOpen)
         QWebEngineView& view = *pane.view;
         auto* bar = new FindBar(&view);  // a child of the window
         bar->open();
+        EXPECT_TRUE(isOverlay(*bar)) << "a window's layout would take it for one of its controls";
         bar->findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("星河"));
         const auto* count = bar->findChild<QLabel*>(QStringLiteral("findCount"));
         ASSERT_TRUE(spinUntil([&] { return count->text() == QStringLiteral("第 1 个，共 3 个"); }))
