@@ -1,7 +1,9 @@
 #include "platform/browser/page_printer_webengine.h"
 
 #include <system_error>
+#include <utility>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QDir>
@@ -108,6 +110,53 @@ private:
 
 }  // namespace
 
+// A preview that stays while the engine renders into it, whether for its own
+// pages or for the printer its print button chose: Qt's code that asked for
+// the rendering waits on the stack below, and would return into a deleted
+// dialog. A close asked for meanwhile (Escape, its close button, the window
+// manager) is carried out once the engine has finished.
+class PrintPreview final : public QPrintPreviewDialog {
+public:
+    using QPrintPreviewDialog::QPrintPreviewDialog;
+
+    void setRendering(bool rendering)
+    {
+        rendering_ = rendering;
+        if (rendering || !std::exchange(closeAsked_, false))
+            return;
+        QMetaObject::invokeMethod(
+            this, [this] {
+                if (isVisible())
+                    done(Rejected);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void done(int result) override
+    {
+        if (rendering_) {
+            closeAsked_ = true;
+            return;
+        }
+        QPrintPreviewDialog::done(result);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (rendering_) {
+            closeAsked_ = true;
+            event->ignore();
+            return;
+        }
+        QPrintPreviewDialog::closeEvent(event);
+    }
+
+private:
+    bool rendering_ = false;
+    bool closeAsked_ = false;
+};
+
 PagePrinter::PagePrinter(QWebEngineView* view) : QObject(view), view_(view)
 {
     connect(view, &QWebEngineView::printRequested, this, &PagePrinter::printWithPreview);
@@ -120,7 +169,8 @@ PagePrinter::~PagePrinter()
 
 void PagePrinter::printWithPreview()
 {
-    if (preview_)
+    // One print at a time: the engine may still be painting on printer_.
+    if (preview_ || rendering_)
         return;
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setDocName(view_->title());
@@ -129,7 +179,7 @@ void PagePrinter::printWithPreview()
 
     // On the heap: the window it belongs to may go while it is open (a page
     // that closes its own window), and takes the preview with it.
-    preview_ = new QPrintPreviewDialog(printer_.get(), view_->window());
+    preview_ = new PrintPreview(printer_.get(), view_->window());
     preview_->setAttribute(Qt::WA_DeleteOnClose);
     preview_->setWindowModality(Qt::WindowModal);
     connect(preview_, &QPrintPreviewDialog::paintRequested, this, &PagePrinter::render);
@@ -143,6 +193,8 @@ void PagePrinter::render(QPrinter* printer)
     if (rendering_)
         return;
     rendering_ = true;
+    if (preview_)
+        preview_->setRendering(true);
     // The preview paints the same printer with an engine of its own.
     const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
                         && printer->paintEngine()->type() != QPaintEngine::Picture;
@@ -160,6 +212,8 @@ void PagePrinter::render(QPrinter* printer)
         loop.exec();
     }
     rendering_ = false;
+    if (preview_)
+        preview_->setRendering(false);
     // The preview's own pages are no file: a failure there is the engine's.
     const QString file = printer->outputFileName();
     if (!printed || (toFile && !isWholePdf(file)))

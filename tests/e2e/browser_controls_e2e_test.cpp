@@ -277,6 +277,36 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
     screenshot("print-failed-details");
 }
 
+// A page of many sheets keeps the engine rendering for a few seconds after
+// the print dialog's OK. Closing the preview then (Escape, the window
+// manager's close) waits for the engine to finish, and Ctrl+P meanwhile
+// opens nothing; the preview goes once the file is written.
+TEST_F(BrowserControlsEndToEnd, APreviewClosedWhileItRendersGoesOnceTheEngineIsDone)
+{
+    std::string page = "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>很长的页面</title>"
+                       "<script>addEventListener('pageshow', () => fetch('/report?shown-long'));</script></head><body>";
+    for (int i = 0; i < 150; ++i)
+        page += "<p>第 " + std::to_string(i) + " 段：清晨的江南古镇，河面上飘着一层薄雾，石桥下的乌篷船慢慢划过。</p>";
+    page += "</body></html>";
+    site_.script(kStartPage, ScriptedReply::response(200, page, {{"Content-Type", "text/html; charset=utf-8"}}));
+    keys("F5");
+    ASSERT_TRUE(reported("shown-long", kPageTimeout));
+    printToFile();
+    const std::string preview = x_.waitForWindow(kPreviewTitle, 1000);
+    ASSERT_FALSE(preview.empty()) << "printed before the test could close the preview";
+    x_.run("xdotool key --window " + preview + " Escape");
+    x_.run("xdotool windowactivate " + preview + " key --clearmodifiers Escape");
+    keys("ctrl+p");
+    screenshot("preview-closed-while-rendering");
+    EXPECT_TRUE(waitUntil([&] { return visibleWindows(x_, kPreviewTitle) == 0; }, 60s));
+    EXPECT_TRUE(app_->running());
+    const auto pdf = home_ / "Downloads" / "很长的页面.pdf";
+    EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
+    EXPECT_TRUE(x_.waitForWindow(kPreviewTitle, 2000).empty()) << "Ctrl+P during the render opened a preview";
+    EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty());
+    EXPECT_TRUE(app_->running());
+}
+
 TEST_F(BrowserControlsEndToEnd, AWindowThatClosesItselfWhilePrintingTakesItsPreviewAlong)
 {
     clickPane(290, 240);
