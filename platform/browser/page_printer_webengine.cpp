@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStorageInfo>
+#include <QSysInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -75,10 +76,17 @@ PlatformError fileFailure(const QString& file)
 }
 
 // Where a page goes when there is no printer to send it to: where its
-// downloads go.
-QString pdfFileFor(const QWebEngineView& view)
+// downloads go. Qt's print dialog offers the file name to change; on Windows
+// and macOS the preview asks in a file dialog of its own instead, and prints
+// to the printer's file even when the user cancels that dialog, so the
+// printer gets the folder only there, which render() takes for a cancel.
+QString pdfTargetFor(const QWebEngineView& view)
 {
-    return QDir(view.page()->profile()->downloadPath()).filePath(qs(printFileName(view.title().toStdString())));
+    const QDir folder(view.page()->profile()->downloadPath());
+    const QString kernel = QSysInfo::kernelType();
+    if (kernel == QLatin1String("winnt") || kernel == QLatin1String("darwin"))
+        return QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
+    return folder.filePath(qs(printFileName(view.title().toStdString())));
 }
 
 // Keeps a window from being deleted while the engine paints its page in a
@@ -175,7 +183,7 @@ void PagePrinter::printWithPreview()
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setDocName(view_->title());
     if (QPrinterInfo::availablePrinters().isEmpty())
-        printer_->setOutputFileName(pdfFileFor(*view_));
+        printer_->setOutputFileName(pdfTargetFor(*view_));
 
     // On the heap: the window it belongs to may go while it is open (a page
     // that closes its own window), and takes the preview with it.
@@ -198,17 +206,35 @@ void PagePrinter::render(QPrinter* printer)
     // The preview paints the same printer with an engine of its own.
     const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
                         && printer->paintEngine()->type() != QPaintEngine::Picture;
+    // Only a folder to write into: the user cancelled the file dialog of
+    // Qt's preview, which goes on printing all the same.
+    if (toFile && QFileInfo(printer->outputFileName()).isDir()) {
+        rendering_ = false;
+        if (preview_)
+            preview_->setRendering(false);
+        return;
+    }
     bool printed = false;
     {
         const DeletionHold hold(view_->window());
         QEventLoop loop;
-        connect(view_, &QWebEngineView::printFinished, &loop, [&](bool success) {
+        const auto finished = [&](bool success) {
             printed = success;
             loop.quit();
-        });
+        };
         // A renderer that dies takes the answer with it.
         connect(view_->page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-        view_->print(printer);
+        if (toFile) {
+            // A file: the engine writes the PDF itself, its text as text, in
+            // the layout and with the pages the dialog chose. Qt's way would
+            // paint every sheet as one picture.
+            connect(view_->page(), &QWebEnginePage::pdfPrintingFinished, &loop,
+                    [&](const QString&, bool success) { finished(success); });
+            view_->page()->printToPdf(printer->outputFileName(), printer->pageLayout(), printer->pageRanges());
+        } else {
+            connect(view_, &QWebEngineView::printFinished, &loop, finished);
+            view_->print(printer);
+        }
         loop.exec();
     }
     rendering_ = false;

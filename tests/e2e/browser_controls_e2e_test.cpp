@@ -236,6 +236,10 @@ TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
     const auto pdf = home_ / "Downloads" / "浏览器按键测试页.pdf";
     EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
     EXPECT_TRUE(windowGone(x_, kPreviewTitle));
+    // The engine's own PDF: the page's words are text in it, not a picture.
+    EXPECT_NE(runAndRead("pdftotext '" + pdf.string() + "' - 2>&1").find("星河剧场明天重播"), std::string::npos)
+        << "no text in the PDF";
+    EXPECT_LT(std::filesystem::file_size(pdf), 400u * 1024) << "a picture of the page";
     EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty()) << "a print that worked was reported as failed";
 
     // The page's own print button (window.print()) and the last item of its
@@ -260,9 +264,9 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
 {
     if (!kNoPrivateMounts.empty())
         GTEST_SKIP() << "this system lets the test mount no file system of its own: " << kNoPrivateMounts;
-    // The page prints to some megabytes; the disk holds a few pages of text.
+    // The page's PDF takes some 18 KB; the disk holds two pages of memory.
     const auto downloads = home_ / "Downloads";
-    mountTmpfs(downloads, 64 * 1024);
+    mountTmpfs(downloads, 8 * 1024);
     printToFile();
     const std::string failure = x_.waitForWindow(kFailureTitle, kWindowTimeoutMs);
     const bool cutOffFileLeft = std::filesystem::exists(downloads / "浏览器按键测试页.pdf");
