@@ -75,7 +75,7 @@ TEST(MainWindowEndToEnd, TheMenuBarShowsWhereTheKeyboardAndTheMouseAre)
     const Point page = contentPaneOrigin();
     x.run("xdotool windowactivate --sync " + window + " mousemove --window " + window + " " +
           std::to_string(page.x + 600) + " " + std::to_string(page.y + 400));
-    const std::vector<std::string> items = {"zhuy", "Add", "dy", "juc"};
+    const std::vector<std::string> items = {"zhuy", "Add", "juc"};
     std::map<std::string, std::string> plain;
     for (const std::string& item : items)
         plain[item] = itemLook(x, window, item);
@@ -88,8 +88,7 @@ TEST(MainWindowEndToEnd, TheMenuBarShowsWhereTheKeyboardAndTheMouseAre)
     } steps[] = {
         {"Alt gives the bar the keyboard", "key --clearmodifiers alt", "zhuy"},
         {"Right", "key Right", "Add"},
-        {"Right again", "key Right", "dy"},
-        {"Left", "key Left", "Add"},
+        {"Left goes back", "key Left", "zhuy"},
         {"Escape leaves the bar", "key Escape", nullptr},
         {"the mouse over an item",
          "mousemove --window " + window + " " + std::to_string(juc.x) + " " + std::to_string(juc.y), "juc"},
