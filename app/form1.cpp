@@ -17,6 +17,7 @@
 #include "base/window_registry.h"
 #include "platform/platform.h"
 #include "platform/system/qt_text.h"
+#include "platform/windows/menu_bar_highlight_qt.h"
 
 namespace velmora {
 
@@ -49,6 +50,7 @@ void Form1::createMenus()
 {
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
+    highlightMenuBarItems(*menuBar_);
     for (const MenuItem& item : kMenuItems) {
         QAction* action = menuBar_->addAction(qs(item.caption));
         action->setObjectName(qs(item.name));
@@ -77,8 +79,10 @@ void Form1::createControls()
     webBrowser1_->enableUserControls();
 
     // The banner pane and the notice holder lie below the client area: they
-    // are there and work, but are never seen at the window's size.
+    // are there and work, but are never seen at the window's size. So the
+    // banner is never heard either: an advert's sound nobody could stop.
     webBrowser2_ = context_.platform.createBrowserPane(clientArea_);
+    webBrowser2_->muteAudio();
     webBrowser2_->widget()->setObjectName(QStringLiteral("WebBrowser2"));
     webBrowser2_->widget()->setGeometry(px(0), px(7080), px(11775), px(1815));
 

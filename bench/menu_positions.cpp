@@ -26,6 +26,7 @@ public:
     QWidget* widget() override { return widget_; }
     void Navigate2(const std::string&) override {}
     void enableUserControls() override {}
+    void muteAudio() override {}
 
 private:
     QWidget* widget_;

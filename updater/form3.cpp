@@ -54,7 +54,10 @@ QFont songFont(int pointSize)
 // asked for meanwhile is carried out.
 class Form3::DownloadRun {
 public:
-    explicit DownloadRun(Form3& form) : form_(form), hadFocus_(form.command1_->hasFocus()) { form_.downloadStarts(); }
+    explicit DownloadRun(Form3& form) : form_(form), hadFocus_(form.focusWidget() == form.command1_)
+    {
+        form_.downloadStarts();
+    }
     ~DownloadRun() { form_.downloadEnded(hadFocus_); }
     DownloadRun(const DownloadRun&) = delete;
     DownloadRun& operator=(const DownloadRun&) = delete;
@@ -66,6 +69,11 @@ private:
 
 void Form3::downloadStarts()
 {
+    // A disabled button passes its focus along the tab order, into the
+    // address box with its text selected, where the next key typed would
+    // replace the address. Stop is what the user may want next.
+    if (focusWidget() == command1_)
+        command2_->setFocus(Qt::OtherFocusReason);
     command1_->setEnabled(false);
     frameDue_ = true;
     frameTimer_.start();
@@ -108,6 +116,7 @@ void Form3::createControls()
 
     text1_ = new QLineEdit(qs(siteAddress("/velmora.zip")), this);
     text1_->setObjectName(QStringLiteral("Text1"));
+    text1_->setAccessibleName(QStringLiteral("下载地址"));
     text1_->setGeometry(px(450), px(405), px(5400), px(315));
 
     command1_ = new QPushButton(QStringLiteral("下载"), this);
@@ -130,6 +139,7 @@ void Form3::createControls()
     // What Label3 invites: the percentage as a bar, under the status line.
     progressBar1_ = new QProgressBar(this);
     progressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    progressBar1_->setAccessibleName(QStringLiteral("下载进度"));
     progressBar1_->setGeometry(px(465), px(3750), px(7965), px(270));
     progressBar1_->setRange(0, 100);
     progressBar1_->reset();
@@ -151,6 +161,10 @@ void Form3::createLink()
     palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
     label1_->setPalette(palette);
     label1_->setCursor(Qt::PointingHandCursor);
+    // The designed width cuts the host name short: the label grows to its
+    // whole text from its left edge, as far as the window reaches.
+    const int room = width() - label1_->x();
+    label1_->resize(std::max(label1_->width(), std::min(label1_->sizeHint().width(), room)), label1_->height());
     label1_->installEventFilter(this);
 }
 

@@ -22,6 +22,9 @@ public:
     // stop, back and forward, zoom, find in page and print. For the panes a
     // user reads; a pane nobody sees goes without. Call once.
     virtual void enableUserControls() = 0;
+    // For a pane nobody sees: whatever its pages play stays silent, on
+    // every page it loads from now on. Nobody could find the sound to stop it.
+    virtual void muteAudio() = 0;
 };
 
 }  // namespace velmora

@@ -22,6 +22,10 @@ public:
 
     void enableUserControls() override { new PaneControls(view_); }
 
+    // The page's muting belongs to the pane, not to the page it shows: it
+    // holds through every navigation and renderer restart.
+    void muteAudio() override { view_->page()->setAudioMuted(true); }
+
 private:
     QWebEngineView* view_;  // owned by its parent widget
 };

@@ -100,4 +100,23 @@ std::string downloadFailedText(std::string_view reason)
     return joined({"下载失败：", reason});
 }
 
+std::string crashedPageHtml(std::string_view address)
+{
+    std::string attribute;
+    for (const char c : address) {
+        switch (c) {
+        case '&': attribute += "&amp;"; break;
+        case '"': attribute += "&quot;"; break;
+        case '<': attribute += "&lt;"; break;
+        case '>': attribute += "&gt;"; break;
+        default: attribute += c;
+        }
+    }
+    return joined({"<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>", kCrashedPageText,
+                   "</title><style>body{margin:48px;font:15px sans-serif;color:#333;background:#fff}"
+                   "a{color:#1a5fb4}</style></head><body><p>",
+                   kCrashedPageText, "</p><p><a href=\"", attribute, "\">", kReloadCaption,
+                   "</a></p></body></html>"});
+}
+
 }  // namespace velmora

@@ -48,6 +48,19 @@ inline constexpr std::string_view kSignInCaption = "登录";
 inline constexpr std::string_view kCertificateTitle = "安全警告";
 std::string certificateRefusedText(std::string_view host, std::string_view reason);
 
+// A pane whose renderer died again soon after it was restarted shows a page
+// of the program's own instead of a blank grey: what happened, and a link
+// that loads address (the page that was lost) again.
+inline constexpr std::string_view kCrashedPageText = "此网页无法显示：显示网页的进程意外停止。";
+inline constexpr std::string_view kReloadCaption = "重新加载";
+std::string crashedPageHtml(std::string_view address);
+
+// The files a page's <input type=file> uploads.
+inline constexpr std::string_view kOpenFileTitle = "打开";
+inline constexpr std::string_view kUploadFolderTitle = "选择要上传的文件夹";
+inline constexpr std::string_view kAcceptedFilesFilter = "网页接受的文件";
+inline constexpr std::string_view kAllFilesFilter = "所有文件";
+
 // Downloads a page starts.
 inline constexpr std::string_view kSaveDialogTitle = "保存文件";
 inline constexpr std::string_view kDownloadsTitle = "下载";

@@ -1,15 +1,12 @@
 #include "platform/browser/browser_webengine.h"
 
-#include <QMessageBox>
-#include <QTimer>
 #include <QWebEngineNotification>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "platform/browser/browser_texts.h"
 #include "platform/browser/download_list_webengine.h"
-#include "platform/browser/page_dialogs_webengine.h"
+#include "platform/browser/notification_boxes_webengine.h"
 #include "platform/browser/permission_questions_webengine.h"
 #include "platform/browser/popup_window_webengine.h"
 #include "platform/browser/web_page_webengine.h"
@@ -21,40 +18,34 @@ namespace {
 // What pages are told the user reads, whatever the machine's own locale.
 const QString kAcceptLanguage = QStringLiteral("zh-CN,zh;q=0.9");
 
-// How long a page's notification stays on the screen by itself.
-constexpr int kNotificationMs = 10000;
-
-// A page's notification: a small box that does not hold up the program and
-// goes away by itself.
-void presentNotification(std::unique_ptr<QWebEngineNotification> notification)
-{
-    notification->show();
-    QMessageBox* box = showNotice(nullptr, QMessageBox::Information,
-                                  QString::fromStdString(pageNotificationTitle(
-                                      originName(notification->origin()).toStdString())),
-                                  notification->title() + QLatin1Char('\n') + notification->message());
-    QObject::connect(box, &QMessageBox::finished, box,
-                     [shown = std::shared_ptr<QWebEngineNotification>(std::move(notification))] { shown->close(); });
-    QTimer::singleShot(kNotificationMs, box, &QWidget::close);
-}
-
 }  // namespace
 
 WebEngineBrowser::WebEngineBrowser()
     : profile_(new QWebEngineProfile),  // no storage name: off the record
-      permissions_(std::make_unique<PermissionQuestions>())
+      permissions_(std::make_unique<PermissionQuestions>()),
+      notifications_(std::make_unique<NotificationBoxes>())
 {
     profile_->setHttpAcceptLanguage(kAcceptLanguage);
-    profile_->setNotificationPresenter(&presentNotification);
+    profile_->setNotificationPresenter([boxes = notifications_.get()](
+                                           std::unique_ptr<QWebEngineNotification> notification) {
+        boxes->present(std::move(notification));
+    });
     QWebEngineSettings* settings = profile_->settings();
     settings->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
     settings->setAttribute(QWebEngineSettings::ScreenCaptureEnabled, true);
     // Pages open windows only when the user asked for it with a click or a
     // key, as a browser's pop-up blocker lets them.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    // A page's copy button writes the clipboard (navigator.clipboard's
+    // writeText, execCommand('copy')), as in a browser; reading it stays
+    // refused, so that no page learns what the user copied elsewhere.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     // A page's own audio and video start with their sound: the user chose
     // the page from the menu, which is the gesture (a television page's
-    // channel starts by itself). Pop-ups still want a gesture of their own.
+    // channel starts by itself). That holds for every page of the profile,
+    // the windows pages open included; a pane nobody sees is muted instead
+    // (BrowserPane::muteAudio).
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, false);
     downloads_ = std::make_unique<DownloadList>(profile_);
 }
@@ -65,6 +56,7 @@ WebEngineBrowser::~WebEngineBrowser()
     for (const QPointer<PopupWindow>& popup : popups_)
         delete popup.data();
     downloads_.reset();
+    notifications_.reset();
     permissions_.reset();
     delete profile_;
 }

@@ -19,6 +19,7 @@ class QWidget;
 namespace velmora {
 
 class DownloadList;
+class NotificationBoxes;
 class PermissionQuestions;
 class PopupWindow;
 class WebPage;
@@ -42,6 +43,7 @@ private:
     QWebEngineProfile* profile_;  // owned; deleted after every page of it
     std::unique_ptr<PermissionQuestions> permissions_;
     std::unique_ptr<DownloadList> downloads_;
+    std::unique_ptr<NotificationBoxes> notifications_;
     std::vector<QPointer<PopupWindow>> popups_;
 };
 

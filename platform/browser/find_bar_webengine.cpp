@@ -12,12 +12,16 @@
 
 #include "platform/browser/pane_control_texts.h"
 #include "platform/system/qt_text.h"
+#include "platform/windows/layout_target_qt.h"
 
 namespace velmora {
 
 FindBar::FindBar(QWebEngineView* view) : QWidget(view->window()), view_(view)
 {
     setObjectName(QStringLiteral("findBar"));
+    // It follows the window's bottom edge itself; a window that keeps its
+    // controls in proportion must not scale it from a geometry it never had.
+    markAsOverlay(*this);
     setAutoFillBackground(true);
     createControls();
     connect(view->page(), &QWebEnginePage::findTextFinished, this, &FindBar::onFindFinished);

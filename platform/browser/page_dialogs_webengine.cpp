@@ -6,12 +6,14 @@
 #include <QAuthenticator>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPointer>
 #include <QPushButton>
 #include <QUrl>
@@ -220,6 +222,60 @@ void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error)
     const std::string text = certificateRefusedText(utf8(originName(error.url())),
                                                     utf8(certificateReason(error.type())));
     showNotice(parent, QMessageBox::Warning, qs(kCertificateTitle), qs(text));
+}
+
+QStringList uploadNameFilters(const QStringList& acceptedTypes)
+{
+    const QMimeDatabase types;
+    QStringList patterns;
+    for (const QString& accepted : acceptedTypes) {
+        if (accepted.startsWith(QLatin1Char('.'))) {
+            patterns << QLatin1Char('*') + accepted;
+        } else if (accepted.endsWith(QLatin1String("/*"))) {
+            const QString family = accepted.chopped(1);
+            for (const QMimeType& type : types.allMimeTypes())
+                if (type.name().startsWith(family))
+                    patterns << type.globPatterns();
+        } else {
+            patterns << types.mimeTypeForName(accepted).globPatterns();
+        }
+    }
+    patterns.removeDuplicates();
+    const QString all = qs(kAllFilesFilter) + QStringLiteral(" (*)");
+    if (patterns.isEmpty())
+        return {all};
+    return {qs(kAcceptedFilesFilter) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'), all};
+}
+
+QStringList choosePageFiles(QWebEnginePage* page, QWebEnginePage::FileSelectionMode mode,
+                            const QStringList& oldFiles, const QStringList& acceptedTypes, const QString& folder)
+{
+    const QPointer<QWebEnginePage> asking(page);
+    // On the heap, as the page's other dialogs: its window may go while the
+    // dialog's loop runs, and the dialog with it.
+    const QPointer<QFileDialog> dialog = new QFileDialog(pageWindow(page), qs(kOpenFileTitle), folder);
+    dialog->setNameFilters(uploadNameFilters(acceptedTypes));
+    switch (mode) {
+    case QWebEnginePage::FileSelectOpen: dialog->setFileMode(QFileDialog::ExistingFile); break;
+    case QWebEnginePage::FileSelectOpenMultiple: dialog->setFileMode(QFileDialog::ExistingFiles); break;
+    case QWebEnginePage::FileSelectUploadFolder:
+        dialog->setWindowTitle(qs(kUploadFolderTitle));
+        dialog->setFileMode(QFileDialog::Directory);
+        dialog->setOption(QFileDialog::ShowDirsOnly);
+        break;
+    case QWebEnginePage::FileSelectSave:
+        dialog->setWindowTitle(qs(kSaveDialogTitle));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        if (!oldFiles.isEmpty())
+            dialog->selectFile(oldFiles.constFirst());
+        break;
+    }
+    const int result = dialog->exec();
+    QStringList chosen;
+    if (dialog && asking && result == QDialog::Accepted)
+        chosen = dialog->selectedFiles();
+    delete dialog.data();
+    return chosen;
 }
 
 }  // namespace velmora

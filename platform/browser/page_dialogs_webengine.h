@@ -6,13 +6,14 @@
 #include <string_view>
 
 #include <QMessageBox>
+#include <QStringList>
+#include <QWebEnginePage>
 
 class QAbstractButton;
 class QAuthenticator;
 class QString;
 class QUrl;
 class QWebEngineCertificateError;
-class QWebEnginePage;
 class QWidget;
 
 namespace velmora {
@@ -48,6 +49,17 @@ bool askPagePrompt(QWebEnginePage* page, const QUrl& origin, const QString& mess
 // Fills in authenticator, or makes it null (which cancels the sign-in) when
 // the user declines. text says who asks.
 void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authenticator);
+
+// What the file chooser offers for a page's accept="..." list (file name
+// endings and MIME types, "image/*" among them): the matching files, then
+// all files; all files alone when the page names no type.
+QStringList uploadNameFilters(const QStringList& acceptedTypes);
+
+// The file chooser of a page's <input type=file>, over its window, opening
+// in folder. The files chosen, or none when the user cancels or the page
+// goes away meanwhile.
+QStringList choosePageFiles(QWebEnginePage* page, QWebEnginePage::FileSelectionMode mode,
+                            const QStringList& oldFiles, const QStringList& acceptedTypes, const QString& folder);
 
 // Refuses the certificate and tells the user why, in a box that does not
 // hold up the program.

@@ -1,7 +1,9 @@
 #include "platform/browser/page_printer_webengine.h"
 
 #include <system_error>
+#include <utility>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStorageInfo>
+#include <QSysInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -73,10 +76,17 @@ PlatformError fileFailure(const QString& file)
 }
 
 // Where a page goes when there is no printer to send it to: where its
-// downloads go.
-QString pdfFileFor(const QWebEngineView& view)
+// downloads go. Qt's print dialog offers the file name to change; on Windows
+// and macOS the preview asks in a file dialog of its own instead, and prints
+// to the printer's file even when the user cancels that dialog, so the
+// printer gets the folder only there, which render() takes for a cancel.
+QString pdfTargetFor(const QWebEngineView& view)
 {
-    return QDir(view.page()->profile()->downloadPath()).filePath(qs(printFileName(view.title().toStdString())));
+    const QDir folder(view.page()->profile()->downloadPath());
+    const QString kernel = QSysInfo::kernelType();
+    if (kernel == QLatin1String("winnt") || kernel == QLatin1String("darwin"))
+        return QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
+    return folder.filePath(qs(printFileName(view.title().toStdString())));
 }
 
 // Keeps a window from being deleted while the engine paints its page in a
@@ -108,6 +118,53 @@ private:
 
 }  // namespace
 
+// A preview that stays while the engine renders into it, whether for its own
+// pages or for the printer its print button chose: Qt's code that asked for
+// the rendering waits on the stack below, and would return into a deleted
+// dialog. A close asked for meanwhile (Escape, its close button, the window
+// manager) is carried out once the engine has finished.
+class PrintPreview final : public QPrintPreviewDialog {
+public:
+    using QPrintPreviewDialog::QPrintPreviewDialog;
+
+    void setRendering(bool rendering)
+    {
+        rendering_ = rendering;
+        if (rendering || !std::exchange(closeAsked_, false))
+            return;
+        QMetaObject::invokeMethod(
+            this, [this] {
+                if (isVisible())
+                    done(Rejected);
+            },
+            Qt::QueuedConnection);
+    }
+
+    void done(int result) override
+    {
+        if (rendering_) {
+            closeAsked_ = true;
+            return;
+        }
+        QPrintPreviewDialog::done(result);
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (rendering_) {
+            closeAsked_ = true;
+            event->ignore();
+            return;
+        }
+        QPrintPreviewDialog::closeEvent(event);
+    }
+
+private:
+    bool rendering_ = false;
+    bool closeAsked_ = false;
+};
+
 PagePrinter::PagePrinter(QWebEngineView* view) : QObject(view), view_(view)
 {
     connect(view, &QWebEngineView::printRequested, this, &PagePrinter::printWithPreview);
@@ -120,16 +177,17 @@ PagePrinter::~PagePrinter()
 
 void PagePrinter::printWithPreview()
 {
-    if (preview_)
+    // One print at a time: the engine may still be painting on printer_.
+    if (preview_ || rendering_)
         return;
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setDocName(view_->title());
     if (QPrinterInfo::availablePrinters().isEmpty())
-        printer_->setOutputFileName(pdfFileFor(*view_));
+        printer_->setOutputFileName(pdfTargetFor(*view_));
 
     // On the heap: the window it belongs to may go while it is open (a page
     // that closes its own window), and takes the preview with it.
-    preview_ = new QPrintPreviewDialog(printer_.get(), view_->window());
+    preview_ = new PrintPreview(printer_.get(), view_->window());
     preview_->setAttribute(Qt::WA_DeleteOnClose);
     preview_->setWindowModality(Qt::WindowModal);
     connect(preview_, &QPrintPreviewDialog::paintRequested, this, &PagePrinter::render);
@@ -143,23 +201,45 @@ void PagePrinter::render(QPrinter* printer)
     if (rendering_)
         return;
     rendering_ = true;
+    if (preview_)
+        preview_->setRendering(true);
     // The preview paints the same printer with an engine of its own.
     const bool toFile = printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()
                         && printer->paintEngine()->type() != QPaintEngine::Picture;
+    // Only a folder to write into: the user cancelled the file dialog of
+    // Qt's preview, which goes on printing all the same.
+    if (toFile && QFileInfo(printer->outputFileName()).isDir()) {
+        rendering_ = false;
+        if (preview_)
+            preview_->setRendering(false);
+        return;
+    }
     bool printed = false;
     {
         const DeletionHold hold(view_->window());
         QEventLoop loop;
-        connect(view_, &QWebEngineView::printFinished, &loop, [&](bool success) {
+        const auto finished = [&](bool success) {
             printed = success;
             loop.quit();
-        });
+        };
         // A renderer that dies takes the answer with it.
         connect(view_->page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
-        view_->print(printer);
+        if (toFile) {
+            // A file: the engine writes the PDF itself, its text as text, in
+            // the layout and with the pages the dialog chose. Qt's way would
+            // paint every sheet as one picture.
+            connect(view_->page(), &QWebEnginePage::pdfPrintingFinished, &loop,
+                    [&](const QString&, bool success) { finished(success); });
+            view_->page()->printToPdf(printer->outputFileName(), printer->pageLayout(), printer->pageRanges());
+        } else {
+            connect(view_, &QWebEngineView::printFinished, &loop, finished);
+            view_->print(printer);
+        }
         loop.exec();
     }
     rendering_ = false;
+    if (preview_)
+        preview_->setRendering(false);
     // The preview's own pages are no file: a failure there is the engine's.
     const QString file = printer->outputFileName();
     if (!printed || (toFile && !isWholePdf(file)))

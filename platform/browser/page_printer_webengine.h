@@ -5,18 +5,22 @@
 // no printer installed the page goes to a PDF file in the download folder.
 //
 // The preview belongs to the view's window and blocks that window only; the
-// other windows and their pages go on. A failure to print goes to the
-// program's single handling of failures.
+// other windows and their pages go on. While the engine renders into it the
+// preview stays: a close asked for meanwhile is carried out once the engine
+// has finished, and another print asked for meanwhile (Ctrl+P, the page's
+// window.print()) is ignored. A failure to print goes to the program's
+// single handling of failures.
 #include <memory>
 
 #include <QObject>
 #include <QPointer>
 
-class QPrintPreviewDialog;
 class QPrinter;
 class QWebEngineView;
 
 namespace velmora {
+
+class PrintPreview;
 
 class PagePrinter final : public QObject {
     Q_OBJECT
@@ -38,7 +42,7 @@ private:
     // Kept here rather than in the preview: the engine may still be
     // painting on it when the user closes the preview.
     std::unique_ptr<QPrinter> printer_;
-    QPointer<QPrintPreviewDialog> preview_;
+    QPointer<PrintPreview> preview_;
     bool rendering_ = false;
 };
 

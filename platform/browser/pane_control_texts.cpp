@@ -30,6 +30,51 @@ std::string findCountText(int activeMatch, int matches)
     return "第 " + std::to_string(shown) + " 个，共 " + std::to_string(matches) + " 个";
 }
 
+namespace {
+
+constexpr std::string_view kPdfSuffix = ".pdf";
+constexpr std::size_t kMaxNameCharacters = 100;
+constexpr std::size_t kMaxNameBytes = 255;
+
+bool startsCharacter(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+}
+
+// At most kMaxNameCharacters characters of name, and no more bytes than
+// leave room for the suffix, never cutting a character in two.
+void cutToLength(std::string& name)
+{
+    constexpr std::size_t kRoom = kMaxNameBytes - kPdfSuffix.size();
+    std::size_t kept = 0;
+    std::size_t characters = 0;
+    for (std::size_t end = 1; end <= name.size(); ++end) {
+        if (end < name.size() && !startsCharacter(name[end]))
+            continue;
+        // end closes one more character.
+        if (++characters > kMaxNameCharacters || end > kRoom)
+            break;
+        kept = end;
+    }
+    name.erase(kept);
+}
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any case, alone or
+// before an extension: Windows opens the device instead of a file.
+bool isWindowsDeviceName(std::string_view name)
+{
+    std::string base(name.substr(0, name.find('.')));
+    base.erase(base.find_last_not_of(' ') + 1);
+    std::transform(base.begin(), base.end(), base.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1'
+           && base[3] <= '9';
+}
+
+}  // namespace
+
 std::string printFileName(std::string_view pageTitle)
 {
     std::string name;
@@ -39,9 +84,12 @@ std::string printFileName(std::string_view pageTitle)
             static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
         name += refused ? '_' : c;
     }
+    if (isWindowsDeviceName(name))
+        name.insert(0, "_");
+    cutToLength(name);
     const auto kept = name.find_last_not_of(" .");
     name.erase(kept == std::string::npos ? 0 : kept + 1);
-    return (name.empty() ? std::string("网页") : name) + ".pdf";
+    return (name.empty() ? std::string("网页") : name) + std::string(kPdfSuffix);
 }
 
 }  // namespace velmora

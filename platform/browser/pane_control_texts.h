@@ -35,7 +35,9 @@ inline constexpr std::string_view kPrintRenderFailed = "无法生成网页的打
 inline constexpr std::string_view kPrinterFailed = "打印机出错";
 // The file a page is printed to when no printer is installed: the page's
 // title, without the characters a file name cannot hold, and ".pdf";
-// "网页.pdf" for a page without a title.
+// "网页.pdf" for a page without a title. The title is cut to 100 characters,
+// and to what fits in a name of 255 bytes, on a character boundary; a name
+// Windows keeps for a device (CON, NUL, COM1 ...) gets "_" in front.
 std::string printFileName(std::string_view pageTitle);
 
 }  // namespace velmora

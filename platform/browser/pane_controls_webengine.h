@@ -45,8 +45,8 @@ private:
     QWebEngineView* view_;
     PagePrinter* printer_;
     QAction* print_ = nullptr;
-    // Made when first needed: a window's controls as its layout recorded
-    // them at load stay the controls it has.
+    // Made when first needed; both lie over the window without being its
+    // controls (markAsOverlay), so no layout of the window moves them.
     ZoomIndicator* zoomIndicator_ = nullptr;
     FindBar* findBar_ = nullptr;
     int zoom_;                    // in percent

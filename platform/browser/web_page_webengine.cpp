@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <QWebEngineCertificateError>
 #include <QWebEngineFullScreenRequest>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
@@ -57,6 +58,12 @@ bool WebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, c
     return askPagePrompt(this, securityOrigin, msg, defaultValue, result);
 }
 
+QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                                 const QStringList& acceptedMimeTypes)
+{
+    return choosePageFiles(this, mode, oldFiles, acceptedMimeTypes, profile()->downloadPath());
+}
+
 void WebPage::onFullScreenRequested(QWebEngineFullScreenRequest request)
 {
     if (request.toggleOn() == static_cast<bool>(fullScreen_)) {
@@ -96,12 +103,19 @@ void WebPage::onRenderProcessTerminated(RenderProcessTerminationStatus status)
     // A renderer that crashed or was killed leaves the pane blank. A browser
     // offers to load the page again; with no toolbar to offer it on, the
     // pane does so itself, once in a while, so that a page that crashes its
-    // renderer each time cannot keep the engine busy.
+    // renderer each time cannot keep the engine busy. Between two such
+    // loads the pane says what happened, with a link that loads it again.
     constexpr qint64 kReloadIntervalMs = 10000;
     if (status == NormalTerminationStatus)
         return;
-    if (sinceReload_.isValid() && sinceReload_.elapsed() < kReloadIntervalMs)
+    if (sinceReload_.isValid() && sinceReload_.elapsed() < kReloadIntervalMs) {
+        // The program's page takes the lost page's address as its own, so
+        // that it still leads back there when its own renderer dies.
+        QTimer::singleShot(0, this, [this, lost = url()] {
+            setHtml(QString::fromStdString(crashedPageHtml(lost.toString().toStdString())), lost);
+        });
         return;
+    }
     sinceReload_.start();
     QTimer::singleShot(0, this, [this] { triggerAction(Reload); });
 }

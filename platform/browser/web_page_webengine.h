@@ -30,6 +30,10 @@ protected:
     bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
     bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
                           QString* result) override;
+    // The chooser opens in the download folder, where what a user sends
+    // back to a site most often is.
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
 
 private:
     void onFullScreenRequested(QWebEngineFullScreenRequest request);

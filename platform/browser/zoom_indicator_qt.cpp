@@ -2,6 +2,7 @@
 
 #include "platform/browser/pane_control_texts.h"
 #include "platform/system/qt_text.h"
+#include "platform/windows/layout_target_qt.h"
 
 namespace velmora {
 
@@ -15,6 +16,7 @@ constexpr int kTopMargin = 12;
 ZoomIndicator::ZoomIndicator(QWidget* pane) : QLabel(pane->window()), pane_(pane)
 {
     setObjectName(QStringLiteral("zoomIndicator"));
+    markAsOverlay(*this);
     setAlignment(Qt::AlignCenter);
     setStyleSheet(QStringLiteral("QLabel { background: #fdfdfd; color: #202020; border: 1px solid #909090;"
                                  " border-radius: 4px; padding: 6px 14px; }"));

@@ -14,6 +14,7 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
 constexpr char kTagProperty[] = "Tag";
+constexpr char kOverlayProperty[] = "velmoraOverlay";
 
 struct TwipsPerPixel {
     double x;
@@ -81,7 +82,7 @@ void collectControls(const QWidget& container, std::vector<QPointer<QWidget>>& c
         return;
     for (QObject* child : container.children()) {
         auto* widget = qobject_cast<QWidget*>(child);
-        if (!widget || widget->isWindow())
+        if (!widget || widget->isWindow() || isOverlay(*widget))
             continue;
         controls.emplace_back(widget);
         collectControls(*widget, controls);
@@ -120,6 +121,16 @@ void QtLayoutTarget::forEachControl(const std::function<void(LayoutControl&)>& v
         WidgetControl control(*widget, scale);
         visit(control);
     }
+}
+
+void markAsOverlay(QWidget& widget)
+{
+    widget.setProperty(kOverlayProperty, true);
+}
+
+bool isOverlay(const QWidget& widget)
+{
+    return widget.property(kOverlayProperty).toBool();
 }
 
 LocaleNumbers systemLocaleNumbers()

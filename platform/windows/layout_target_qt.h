@@ -3,8 +3,9 @@
 // 15 to a pixel at 96 dots per inch, in proportion on other screens. The
 // controls are the window's widgets in creation order, those inside plain
 // containers included; a widget that has a Qt layout places its children
-// itself (a web view's internals, for one), so they are not controls. Each
-// control's Tag is the widget's dynamic property "Tag".
+// itself (a web view's internals, for one), so they are not controls; nor
+// are overlays (markAsOverlay). Each control's Tag is the widget's dynamic
+// property "Tag".
 //
 // The window must outlive the target. A minimised window has no inner area
 // and reports 0 by 0.
@@ -29,5 +30,11 @@ private:
 
 // The number format of the system locale.
 LocaleNumbers systemLocaleNumbers();
+
+// Marks widget as lying over its window rather than being one of the
+// window's controls (a pane's find bar, its zoom box): it places itself, and
+// a layout target lists neither it nor anything inside it.
+void markAsOverlay(QWidget& widget);
+bool isOverlay(const QWidget& widget);
 
 }  // namespace velmora

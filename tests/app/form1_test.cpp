@@ -49,6 +49,9 @@ TEST_F(Form1Test, LoadStepPointsBothPanesAtTheSiteAndFetchesTheNotice)
     // The user's keys reach the pane the user reads, not the hidden banner.
     EXPECT_TRUE(contentPane().userControls);
     EXPECT_FALSE(bannerPane().userControls);
+    // Sound is for the pane the user reads; the hidden banner plays silent.
+    EXPECT_FALSE(contentPane().muted);
+    EXPECT_TRUE(bannerPane().muted);
     EXPECT_EQ(platform.fetchedUrls, std::vector<std::string>{siteAddress("/update/velmora1.0.txt")});
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->IsOnTop);

@@ -236,6 +236,10 @@ TEST_F(BrowserControlsEndToEnd, PrintsThroughThePreviewToAPdfFile)
     const auto pdf = home_ / "Downloads" / "浏览器按键测试页.pdf";
     EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
     EXPECT_TRUE(windowGone(x_, kPreviewTitle));
+    // The engine's own PDF: the page's words are text in it, not a picture.
+    EXPECT_NE(runAndRead("pdftotext '" + pdf.string() + "' - 2>&1").find("星河剧场明天重播"), std::string::npos)
+        << "no text in the PDF";
+    EXPECT_LT(std::filesystem::file_size(pdf), 400u * 1024) << "a picture of the page";
     EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty()) << "a print that worked was reported as failed";
 
     // The page's own print button (window.print()) and the last item of its
@@ -260,9 +264,9 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
 {
     if (!kNoPrivateMounts.empty())
         GTEST_SKIP() << "this system lets the test mount no file system of its own: " << kNoPrivateMounts;
-    // The page prints to some megabytes; the disk holds a few pages of text.
+    // The page's PDF takes some 18 KB; the disk holds two pages of memory.
     const auto downloads = home_ / "Downloads";
-    mountTmpfs(downloads, 64 * 1024);
+    mountTmpfs(downloads, 8 * 1024);
     printToFile();
     const std::string failure = x_.waitForWindow(kFailureTitle, kWindowTimeoutMs);
     const bool cutOffFileLeft = std::filesystem::exists(downloads / "浏览器按键测试页.pdf");
@@ -275,6 +279,36 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
     click(x_, failure, {box.width - 60, box.height - 25});
     std::this_thread::sleep_for(500ms);
     screenshot("print-failed-details");
+}
+
+// A page of many sheets keeps the engine rendering for a few seconds after
+// the print dialog's OK. Closing the preview then (Escape, the window
+// manager's close) waits for the engine to finish, and Ctrl+P meanwhile
+// opens nothing; the preview goes once the file is written.
+TEST_F(BrowserControlsEndToEnd, APreviewClosedWhileItRendersGoesOnceTheEngineIsDone)
+{
+    std::string page = "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>很长的页面</title>"
+                       "<script>addEventListener('pageshow', () => fetch('/report?shown-long'));</script></head><body>";
+    for (int i = 0; i < 150; ++i)
+        page += "<p>第 " + std::to_string(i) + " 段：清晨的江南古镇，河面上飘着一层薄雾，石桥下的乌篷船慢慢划过。</p>";
+    page += "</body></html>";
+    site_.script(kStartPage, ScriptedReply::response(200, page, {{"Content-Type", "text/html; charset=utf-8"}}));
+    keys("F5");
+    ASSERT_TRUE(reported("shown-long", kPageTimeout));
+    printToFile();
+    const std::string preview = x_.waitForWindow(kPreviewTitle, 1000);
+    ASSERT_FALSE(preview.empty()) << "printed before the test could close the preview";
+    x_.run("xdotool key --window " + preview + " Escape");
+    x_.run("xdotool windowactivate " + preview + " key --clearmodifiers Escape");
+    keys("ctrl+p");
+    screenshot("preview-closed-while-rendering");
+    EXPECT_TRUE(waitUntil([&] { return visibleWindows(x_, kPreviewTitle) == 0; }, 60s));
+    EXPECT_TRUE(app_->running());
+    const auto pdf = home_ / "Downloads" / "很长的页面.pdf";
+    EXPECT_TRUE(waitUntil([&] { return fileBytes(pdf).value_or("").starts_with("%PDF-"); }, 20s));
+    EXPECT_TRUE(x_.waitForWindow(kPreviewTitle, 2000).empty()) << "Ctrl+P during the render opened a preview";
+    EXPECT_TRUE(x_.waitForWindow(kFailureTitle, 500).empty());
+    EXPECT_TRUE(app_->running());
 }
 
 TEST_F(BrowserControlsEndToEnd, AWindowThatClosesItselfWhilePrintingTakesItsPreviewAlong)

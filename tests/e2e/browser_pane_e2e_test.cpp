@@ -80,6 +80,25 @@ protected:
 
     void screenshot(const std::string& what) { x_.screenshot(artifactPath("browser-" + what + ".png")); }
 
+    // Where a window's inside is on the screen, as xwininfo tells it.
+    WindowGeometry onScreen(const std::string& window)
+    {
+        WindowGeometry g;
+        std::istringstream info(x_.run("xwininfo -id " + window));
+        for (std::string line; std::getline(info, line);) {
+            const auto value = [&line] { return std::stoi(line.substr(line.find(':') + 1)); };
+            if (line.find("Absolute upper-left X:") != std::string::npos)
+                g.x = value();
+            else if (line.find("Absolute upper-left Y:") != std::string::npos)
+                g.y = value();
+            else if (line.find("  Width:") != std::string::npos)
+                g.width = value();
+            else if (line.find("  Height:") != std::string::npos)
+                g.height = value();
+        }
+        return g;
+    }
+
     std::filesystem::path home_ = testPath("browser-home");
     std::filesystem::path downloads_ = home_ / "Downloads";
     loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
@@ -414,16 +433,90 @@ TEST_F(BrowserPaneEndToEnd, LeavingAGuardedPageAsksFirst)
     EXPECT_TRUE(site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout));
 }
 
-TEST_F(BrowserPaneEndToEnd, NotificationsAreAskedForThenShown)
+TEST_F(BrowserPaneEndToEnd, NotificationsAreAskedForThenShownWithoutTakingTheKeyboard)
 {
     clickCell(3, 1);
     const std::string question = waitForWindow("权限请求");
     ASSERT_FALSE(question.empty());
     keys(question, "alt+a");
     ASSERT_TRUE(reported("notifications-granted"));
-    const std::string shown = waitForWindow("来自 127.0.0.1 的通知");
-    EXPECT_FALSE(shown.empty());
-    screenshot("notification");
+    const std::string title = "来自 127.0.0.1 的通知";
+    ASSERT_TRUE(waitUntil([&] { return visibleWindows(x_, title) == 2; }, 10s)) << "not both shown";
+    screenshot("notifications");
+    EXPECT_EQ(x_.run("xdotool getactivewindow"), window_ + "\n") << "a box took the keyboard";
+
+    // In the screen's bottom right corner, the newer above the older, clear
+    // of the page's window.
+    std::vector<WindowGeometry> boxes;
+    std::vector<std::string> ids;
+    std::istringstream found(x_.run("xdotool search --onlyvisible --name '" + title + "'"));
+    for (std::string id; found >> id;) {
+        ids.push_back(id);
+        boxes.push_back(onScreen(id));
+    }
+    ASSERT_EQ(boxes.size(), 2u);
+    const WindowGeometry main = onScreen(window_);
+    for (const WindowGeometry& box : boxes) {
+        EXPECT_GT(box.x + box.width, 1280 - 40);
+        EXPECT_LE(box.x + box.width, 1280);
+        EXPECT_LE(box.y + box.height, 1024);
+        EXPECT_TRUE(box.x >= main.x + main.width || box.y >= main.y + main.height) << "covers the page's window";
+    }
+    const bool firstIsUpper = boxes[0].y < boxes[1].y;
+    const WindowGeometry& upper = boxes[firstIsUpper ? 0 : 1];
+    const WindowGeometry& lower = boxes[firstIsUpper ? 1 : 0];
+    EXPECT_LE(upper.y + upper.height, lower.y) << "stacked on the same spot";
+
+    // A click on the newer one runs its page's onclick and takes it away;
+    // the older one goes by itself.
+    x_.run("xdotool mousemove --window " + ids[firstIsUpper ? 0 : 1] + " 30 20 click 1");
+    EXPECT_TRUE(reported("notification-clicked-live"));
+    EXPECT_TRUE(waitUntil([&] { return visibleWindows(x_, title) <= 1; }, 2s));
+    EXPECT_TRUE(waitUntil([&] { return visibleWindows(x_, title) == 0; }, 12s)) << "still shown";
+    EXPECT_FALSE(site_.waitForRequest("/report?notification-clicked-shows", 1s));
+}
+
+TEST_F(BrowserPaneEndToEnd, CopyButtonsWriteTheClipboardAndReadingItStaysRefused)
+{
+    const auto clipboard = [this] { return x_.run("xclip -o -selection clipboard 2>/dev/null"); };
+    // xclip stays behind to serve what it put there: its output goes nowhere.
+    x_.run("sh -c 'printf before | xclip -i -selection clipboard' >/dev/null 2>&1");
+    ASSERT_EQ(clipboard(), "before");
+    const struct {
+        const char* how;
+        int row, column;
+        std::string report;
+        std::string copied;
+    } buttons[] = {
+        {"navigator.clipboard.writeText", 3, 3, "copied-writeText", "节目单：江南古镇 第三集"},
+        {"execCommand('copy')", 4, 0, "copied-execCommand", "频道：高清剧场"},
+    };
+    for (const auto& button : buttons) {
+        SCOPED_TRACE(button.how);
+        clickCell(button.row, button.column);
+        EXPECT_TRUE(reported(button.report)) << "refused";
+        EXPECT_TRUE(waitUntil([&] { return clipboard() == button.copied; }, 5s)) << clipboard();
+    }
+    // What the user copied is not the page's to read.
+    clickCell(4, 1);
+    EXPECT_TRUE(reported("clipboard-read-refused-NotAllowedError"));
+    screenshot("copy-buttons");
+}
+
+TEST_F(BrowserPaneEndToEnd, TheFileChooserOpensInTheDownloadFolder)
+{
+    // A bare name is found in the folder the chooser shows, and only there.
+    std::filesystem::copy_file(std::filesystem::path(VELMORA_BROWSER_SITE_DIR) / "files/notes.txt",
+                               downloads_ / "upload-me.txt");
+    clickCell(4, 2);
+    const std::string chooser = waitForWindow("打开");
+    ASSERT_FALSE(chooser.empty()) << "no file chooser";
+    std::this_thread::sleep_for(1s);
+    screenshot("file-chooser");
+    x_.run("xdotool windowactivate --sync " + chooser + " type --delay 30 upload-me.txt");
+    keys(chooser, "Return");
+    EXPECT_TRUE(reported("chose-upload-me.txt")) << "not opened in the download folder";
+    EXPECT_TRUE(windowGone(x_, "打开"));
 }
 
 TEST_F(BrowserPaneEndToEnd, AQuestionWhoseWindowClosesDeniesWhatWaitedForIt)
@@ -463,14 +556,32 @@ std::vector<std::string> renderers(pid_t program)
     return found;
 }
 
-TEST_F(BrowserPaneEndToEnd, APaneWhoseRendererDiesLoadsItsPageAgain)
+void killRenderers(pid_t program)
 {
-    const std::vector<std::string> running = renderers(app_->pid());
-    ASSERT_FALSE(running.empty());
-    site_.clearLog();
-    for (const std::string& renderer : running)
+    for (const std::string& renderer : renderers(program))
         runAndRead("kill -9 " + renderer);
+}
+
+TEST_F(BrowserPaneEndToEnd, APaneWhoseRendererDiesLoadsItsPageAgainOrSaysSo)
+{
+    ASSERT_FALSE(renderers(app_->pid()).empty());
+    site_.clearLog();
+    killRenderers(app_->pid());
     EXPECT_TRUE(site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout)) << "the pane stayed blank";
+    ASSERT_TRUE(reported("language-zh-CN"));
+
+    // Again within the 10 s, twice: the page is not loaded again by itself,
+    // but the pane tells what happened, and its link (the page's only one)
+    // loads it, also once the program's own page has lost its renderer.
+    site_.clearLog();
+    for (int again = 0; again < 2; ++again) {
+        killRenderers(app_->pid());
+        EXPECT_FALSE(site_.waitForRequest("/tiaozhuan/index1.html", 2s));
+    }
+    screenshot("renderer-died-again");
+    clickCell(4, 3);  // empty in the test page; the program's page has only the link
+    keys(window_, "Tab Return");
+    EXPECT_TRUE(site_.waitForRequest("/tiaozhuan/index1.html", kPageTimeout)) << "no page with a reload link";
     EXPECT_TRUE(reported("language-zh-CN"));
     EXPECT_TRUE(app_->running());
 }

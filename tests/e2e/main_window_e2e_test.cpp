@@ -2,6 +2,7 @@
 // site on loopback: what the panes ask the server for is the proof.
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,60 @@ TEST(MainWindowEndToEnd, PanesLoadTheSiteAndEveryMenuItemLoadsItsPage)
     click(x, window, menuItemCentre("ckzd"));
     EXPECT_TRUE(waitUntil([&] { return !hasAboveState(x, window); }, 5s));
     EXPECT_EQ(windowGeometry(x, window), before);
+    EXPECT_TRUE(app->running());
+}
+
+// The pixels of the menu bar around an item's centre, as a signature.
+std::string itemLook(const XSession& x, const std::string& window, std::string_view item)
+{
+    const Point centre = menuItemCentre(item);
+    return x.run("import -window " + window + " -crop 24x10+" + std::to_string(centre.x - 12) + "+" +
+                 std::to_string(centre.y - 5) + " +repage -format '%#' info:-");
+}
+
+TEST(MainWindowEndToEnd, TheMenuBarShowsWhereTheKeyboardAndTheMouseAre)
+{
+    DemoSite demo;
+    demo.site.script("/update/velmora1.0.txt", ScriptedReply::response(200, ""));
+    XSession x;
+    auto app = startVelmora(x, artifactPath("menu-keyboard-e2e.log"));
+    const std::string window = x.waitForWindow("VelmoraV1.0--", 60000);
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(demo.site.waitForRequest("/tiaozhuan/index1.html", kPageTimeout));
+    const Point page = contentPaneOrigin();
+    x.run("xdotool windowactivate --sync " + window + " mousemove --window " + window + " " +
+          std::to_string(page.x + 600) + " " + std::to_string(page.y + 400));
+    const std::vector<std::string> items = {"zhuy", "Add", "juc"};
+    std::map<std::string, std::string> plain;
+    for (const std::string& item : items)
+        plain[item] = itemLook(x, window, item);
+
+    const Point juc = menuItemCentre("juc");
+    const struct {
+        const char* what;
+        std::string command;  // xdotool's
+        const char* highlighted;  // null: none
+    } steps[] = {
+        {"Alt gives the bar the keyboard", "key --clearmodifiers alt", "zhuy"},
+        {"Right", "key Right", "Add"},
+        {"Left goes back", "key Left", "zhuy"},
+        {"Escape leaves the bar", "key Escape", nullptr},
+        {"the mouse over an item",
+         "mousemove --window " + window + " " + std::to_string(juc.x) + " " + std::to_string(juc.y), "juc"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        x.run("xdotool " + step.command);
+        const auto shownAsExpected = [&] {
+            for (const std::string& item : items)
+                if ((itemLook(x, window, item) != plain[item]) != (step.highlighted && item == step.highlighted))
+                    return false;
+            return true;
+        };
+        EXPECT_TRUE(waitUntil(shownAsExpected, 3s));
+        if (step.highlighted && std::string(step.highlighted) == "Add")
+            x.screenshot(artifactPath("menu-keyboard.png"));
+    }
     EXPECT_TRUE(app->running());
 }
 

@@ -80,6 +80,9 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kPartFile); }, 30s));
     std::this_thread::sleep_for(1s);  // lets the window paint before the picture
     x.screenshot(artifactPath("updater-mid-download.png"));
+    // Download is disabled now and the keyboard on Stop: a letter typed
+    // goes nowhere, where in the address box it would replace the address.
+    x.run("xdotool windowactivate --sync " + updater + " type x");
     demo.site.releaseHeld();
 
     ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kArchive); }, 30s));
@@ -91,6 +94,13 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     std::this_thread::sleep_for(1s);
     x.screenshot(artifactPath("updater-done.png"));
     EXPECT_EQ(visibleWindows(x, "VelmoraV1.0--"), 0);
+
+    // Download again: the address is still the archive's.
+    demo.site.script("/velmora.zip", ScriptedReply::response(200, archive));
+    demo.site.clearLog();
+    click(x, updater, kDownloadButton);
+    EXPECT_TRUE(demo.site.waitForRequest("/velmora.zip", 30s)) << "the address was typed over";
+    waitUntil([] { return !std::filesystem::exists(kPartFile); }, 30s);
     EXPECT_TRUE(app->running());
     std::filesystem::remove(kArchive);
 }

@@ -1,4 +1,5 @@
 // The stock-quote window in-process, on the fake platform.
+#include <functional>
 #include <string>
 
 #include <QAction>
@@ -9,6 +10,7 @@
 
 #include "app/form1.h"
 #include "base/site.h"
+#include "platform/windows/layout_target_qt.h"
 #include "quote/form2.h"
 #include "tests/support/window_test_fixture.h"
 
@@ -108,6 +110,36 @@ TEST_F(Form2Test, MaximisingOrMinimisingAndRestoringReturnsTheBrowserExactly)
     form->showNormal();
     QCoreApplication::processEvents();
     EXPECT_EQ(browserOf(form)->geometry(), kDesignBrowser);
+    EXPECT_TRUE(failures.reports.empty());
+}
+
+// A pane's find bar lies over the window and follows its bottom edge by
+// itself; the proportional layout leaves it where it put itself.
+TEST_F(Form2Test, AnOverlayKeepsItsOwnPlaceThroughEveryResize)
+{
+    Form2* form = showForm2();
+    QCoreApplication::processEvents();
+    auto* bar = new QWidget(form);
+    markAsOverlay(*bar);
+    const QRect placed(0, 540, 734, 35);
+    bar->setGeometry(placed);
+    bar->show();
+    const struct {
+        const char* change;
+        std::function<void()> does;
+    } changes[] = {
+        {"wider", [&] { form->resize(1000, 575); }},
+        {"minimised", [&] { form->showMinimized(); }},
+        {"restored", [&] { form->showNormal(); }},
+        {"maximised", [&] { form->showMaximized(); }},
+        {"back", [&] { form->showNormal(); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.change);
+        c.does();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bar->geometry(), placed);
+    }
     EXPECT_TRUE(failures.reports.empty());
 }
 

@@ -53,7 +53,7 @@ TEST_F(QtLayoutTargetTest, ReportsTheInnerAreaInTwipsAndNothingWhileMinimised)
     EXPECT_EQ(target.ScaleHeight(), 0.0f);
 }
 
-TEST_F(QtLayoutTargetTest, ListsWidgetsInCreationOrderButNotWhatALayoutPlaces)
+TEST_F(QtLayoutTargetTest, ListsWidgetsInCreationOrderButNotWhatALayoutPlacesNorOverlays)
 {
     QWidget* a = child(&window, "A");
     child(a, "A1");
@@ -65,6 +65,9 @@ TEST_F(QtLayoutTargetTest, ListsWidgetsInCreationOrderButNotWhatALayoutPlaces)
     const std::unique_ptr<QDialog> dialog = std::make_unique<QDialog>(&window);
     child(a, "A2");
     child(&window, "C");
+    QWidget* overlay = child(&window, "O");  // a find bar over the window
+    child(overlay, "O1");
+    markAsOverlay(*overlay);
 
     int visited = 0;
     target.forEachControl([&](LayoutControl& control) { control.setTag(std::to_string(visited++)); });
@@ -73,7 +76,8 @@ TEST_F(QtLayoutTargetTest, ListsWidgetsInCreationOrderButNotWhatALayoutPlaces)
         order[w->objectName().toStdString()] = w->property("Tag").toString().toStdString();
     EXPECT_EQ(visited, 5);
     EXPECT_EQ(order, (std::map<std::string, std::string>{
-                         {"A", "0"}, {"A1", "1"}, {"A2", "2"}, {"B", "3"}, {"B1", ""}, {"C", "4"}, {"", ""}}));
+                         {"A", "0"}, {"A1", "1"}, {"A2", "2"}, {"B", "3"}, {"B1", ""}, {"C", "4"}, {"O", ""}, {"O1", ""},
+                         {"", ""}}));
 }
 
 TEST_F(QtLayoutTargetTest, GivesGeometryInTwipsOfTheContainer)

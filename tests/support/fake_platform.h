@@ -29,9 +29,11 @@ public:
     QWidget* widget() override { return widget_; }
     void Navigate2(const std::string& url) override { navigations.push_back(url); }
     void enableUserControls() override { userControls = true; }
+    void muteAudio() override { muted = true; }
 
     std::vector<std::string> navigations;
     bool userControls = false;
+    bool muted = false;
 
 private:
     QWidget* widget_;

@@ -252,6 +252,8 @@ TEST_F(Form3Test, DownloadIsRefusedWhileOneRuns)
         if (call != 1)
             return;
         EXPECT_FALSE(f.Command1().isEnabled());
+        // Not the address box, where the next key typed would replace it.
+        EXPECT_EQ(f.focusWidget(), &f.Command2());
         f.Command1().click();  // a disabled button does nothing
         EXPECT_THROW(f.Command1_Click(), DownloadError);
         EXPECT_FALSE(f.Command1().isEnabled()) << "the refusal leaves the running download's state";
@@ -262,6 +264,7 @@ TEST_F(Form3Test, DownloadIsRefusedWhileOneRuns)
     EXPECT_EQ(files.files[kTargetPath], std::string(512, 'a') + std::string(512, 'b'));
     EXPECT_EQ(f.Label5().text(), QStringLiteral("连接状态： 下载完成"));
     EXPECT_TRUE(f.Command1().isEnabled());
+    EXPECT_EQ(f.focusWidget(), &f.Command1()) << "Download takes its focus back";
     EXPECT_TRUE(failures.reports.empty());
 }
 

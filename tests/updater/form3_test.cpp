@@ -1,5 +1,6 @@
 // The updater window as it opens: its place in the hand-over from the main
 // window, its controls, and the link to the home page.
+#include <QAccessible>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -47,14 +48,17 @@ TEST_F(Form3Test, EveryControlAtItsPlaceWithItsText)
         {"Label5", {31, 227, 349, 18}, "连接状态："},
         {"ProgressBar1", {31, 250, 531, 18}, nullptr},
         {"Line1", {6, 277, 556, 2}, nullptr},
-        {"Label1", {352, 303, 144, 12}, nullptr},
+        {"Label1", {352, 303, 0, 12}, nullptr},  // as wide as its text: below
     };
     Form3& f = open();
     for (const auto& c : controls) {
         SCOPED_TRACE(c.name);
         auto* control = f.findChild<QWidget*>(QString::fromLatin1(c.name));
         ASSERT_NE(control, nullptr);
-        EXPECT_EQ(control->geometry(), c.geometry);
+        if (c.geometry.width() == 0)
+            EXPECT_EQ(control->geometry().adjusted(0, 0, -control->width(), 0), c.geometry);
+        else
+            EXPECT_EQ(control->geometry(), c.geometry);
         if (!c.text)
             continue;
         QString text;
@@ -65,6 +69,37 @@ TEST_F(Form3Test, EveryControlAtItsPlaceWithItsText)
         EXPECT_EQ(text.toStdString(), c.text);
     }
     EXPECT_EQ(f.Label1().text().toStdString(), "Velmora网络:" + siteCaptionName());
+}
+
+TEST_F(Form3Test, TheLinkShowsItsWholeTextWithinTheWindow)
+{
+    Form3& f = open();
+    const QLabel& link = f.Label1();
+    EXPECT_GE(link.width(), link.fontMetrics().horizontalAdvance(link.text())) << "cut short";
+    EXPECT_GE(link.width(), 144) << "narrower than designed";
+    EXPECT_LE(link.geometry().right(), f.width() - 1);
+}
+
+// What a screen reader says for each control the keyboard reaches, and for
+// the bar that shows the progress.
+TEST_F(Form3Test, EveryControlAScreenReaderMeetsHasAName)
+{
+    const struct {
+        const char* control;
+        const char* name;
+    } controls[] = {
+        {"Text1", "下载地址"},
+        {"Command1", "下载"},
+        {"Command2", "停止"},
+        {"ProgressBar1", "下载进度"},
+    };
+    Form3& f = open();
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.control);
+        QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(f.findChild<QWidget*>(c.control));
+        ASSERT_NE(reader, nullptr);
+        EXPECT_EQ(reader->text(QAccessible::Name).toStdString(), c.name);
+    }
 }
 
 TEST_F(Form3Test, ResizingMovesNothing)

@@ -106,5 +106,24 @@ TEST(PageBoxTexts, NameTheSiteTheyComeFrom)
     EXPECT_EQ(downloadFailedText("磁盘空间不足"), "下载失败：磁盘空间不足");
 }
 
+// The page shown for a renderer that keeps dying: its words, and a link back
+// to the lost address, which stays one attribute whatever it holds.
+TEST(CrashedPage, SaysWhatHappenedAndLinksBackToThePage)
+{
+    const struct {
+        const char* address;
+        const char* link;
+    } cases[] = {
+        {"http://velmora.cn/tiaozhuan/tv.html", "<a href=\"http://velmora.cn/tiaozhuan/tv.html\">重新加载</a>"},
+        {"http://velmora.cn/s?q=\"<b>\"&p=1", "<a href=\"http://velmora.cn/s?q=&quot;&lt;b&gt;&quot;&amp;p=1\">重新加载</a>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.address);
+        const std::string html = crashedPageHtml(c.address);
+        EXPECT_NE(html.find("<p>此网页无法显示：显示网页的进程意外停止。</p>"), std::string::npos);
+        EXPECT_NE(html.find(c.link), std::string::npos) << html;
+    }
+}
+
 }  // namespace
 }  // namespace velmora

@@ -82,5 +82,37 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
         }
 }
 
+// The chooser's filters for a page's accept="..." list: the accepted files
+// first, each pattern once, then all files.
+TEST(FileChooser, OffersWhatThePageAcceptsThenAllFiles)
+{
+    const struct {
+        const char* name;
+        QStringList accepted;
+        QStringList patterns;  // in the first filter; none: all files is the only filter
+    } cases[] = {
+        {"nothing named", {}, {}},
+        {"a file name ending", {QStringLiteral(".pdf")}, {QStringLiteral("*.pdf")}},
+        {"a MIME type", {QStringLiteral("text/csv")}, {QStringLiteral("*.csv")}},
+        {"a family of types", {QStringLiteral("image/*")}, {QStringLiteral("*.png"), QStringLiteral("*.jpg")}},
+        {"the same twice", {QStringLiteral(".csv"), QStringLiteral("text/csv")}, {QStringLiteral("*.csv")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList filters = uploadNameFilters(c.accepted);
+        if (c.patterns.isEmpty()) {
+            EXPECT_EQ(filters, QStringList{QStringLiteral("所有文件 (*)")});
+            continue;
+        }
+        ASSERT_EQ(filters.size(), 2);
+        EXPECT_TRUE(filters[0].startsWith(QStringLiteral("网页接受的文件 ("))) << filters[0].toStdString();
+        const QString inside = filters[0].section(QLatin1Char('('), 1).chopped(1);
+        const QStringList offered = inside.split(QLatin1Char(' '));
+        for (const QString& pattern : c.patterns)
+            EXPECT_EQ(offered.count(pattern), 1) << pattern.toStdString() << " in " << filters[0].toStdString();
+        EXPECT_EQ(filters[1], QStringLiteral("所有文件 (*)"));
+    }
+}
+
 }  // namespace
 }  // namespace velmora

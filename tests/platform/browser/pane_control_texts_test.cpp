@@ -54,9 +54,43 @@ TEST(PrintFileName, IsThePageTitleAsAFileName)
         {"a/b\\c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j.pdf"},
         {"新闻. ", "新闻.pdf"},
         {"\t", "_.pdf"},
+        {"CON", "_CON.pdf"},
+        {"nul.txt", "_nul.txt.pdf"},
+        {"Com7", "_Com7.pdf"},
+        {"COM10", "COM10.pdf"},
+        {"CONSOLE", "CONSOLE.pdf"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(printFileName(c.title), c.name);
+}
+
+// Long titles: at most 100 characters, and no name over 255 bytes, cut
+// between characters.
+TEST(PrintFileName, IsCutBetweenCharactersToWhatAFileSystemTakes)
+{
+    const auto repeated = [](std::string_view piece, int times) {
+        std::string text;
+        for (int i = 0; i < times; ++i)
+            text += piece;
+        return text;
+    };
+    const struct {
+        const char* what;
+        std::string title;
+        std::string name;
+    } cases[] = {
+        {"100 letters", repeated("a", 100), repeated("a", 100) + ".pdf"},
+        {"120 letters", repeated("a", 120), repeated("a", 100) + ".pdf"},
+        {"86 Chinese characters", repeated("新", 86), repeated("新", 83) + ".pdf"},
+        {"four-byte characters", repeated("😀", 70), repeated("😀", 62) + ".pdf"},
+        {"cut before a trailing space", repeated("a", 99) + " b", repeated("a", 99) + ".pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string name = printFileName(c.title);
+        EXPECT_EQ(name, c.name);
+        EXPECT_LE(name.size(), 255u);
+    }
 }
 
 }  // namespace

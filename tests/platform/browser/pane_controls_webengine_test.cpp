@@ -13,8 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/browser/browser_pane_webengine.h"
+#include "platform/browser/browser_webengine.h"
 #include "platform/browser/find_bar_webengine.h"
 #include "platform/browser/pane_controls_webengine.h"
+#include "platform/windows/layout_target_qt.h"
 #include "tests/platform/browser/engine_in_process.h"
 
 namespace velmora {
@@ -73,6 +76,7 @@ TEST(FindBar, ClearsItsCountWhenThePageChangesAndStaysOpen)
         QWebEngineView& view = *pane.view;
         auto* bar = new FindBar(&view);  // a child of the window
         bar->open();
+        EXPECT_TRUE(isOverlay(*bar)) << "a window's layout would take it for one of its controls";
         bar->findChild<QLineEdit*>(QStringLiteral("findText"))->setText(QStringLiteral("星河"));
         const auto* count = bar->findChild<QLabel*>(QStringLiteral("findCount"));
         ASSERT_TRUE(spinUntil([&] { return count->text() == QStringLiteral("第 1 个，共 3 个"); }))
@@ -120,6 +124,26 @@ TEST(PaneControls, ZoomOneStepPerNotchHoweverTheWheelSendsIt)
         for (const int angle : row.angles)
             turnWheel(*pane.view, angle);
         EXPECT_EQ(qRound(pane.view->zoomFactor() * 100), row.zoom);
+    }
+}
+
+// The banner pane's silence: muted once, a pane stays so on every page it
+// loads afterwards; a pane left alone keeps its sound.
+TEST(BrowserPane, AMutedPaneStaysMutedOnEveryPageItLoads)
+{
+    ASSERT_TRUE(kEnginePrepared);
+    WebEngineBrowser browser;
+    QWidget window;  // deleted first, with the panes' views
+    for (const bool mute : {true, false}) {
+        SCOPED_TRACE(mute ? "muted" : "left alone");
+        const std::unique_ptr<BrowserPane> pane = createWebEnginePane(browser, &window);
+        auto* view = qobject_cast<QWebEngineView*>(pane->widget());
+        ASSERT_NE(view, nullptr);
+        if (mute)
+            pane->muteAudio();
+        for (const char* html : {"<p>广告一</p>", "<p>广告二</p>"})
+            ASSERT_TRUE(loads(*view, [&] { view->setHtml(QString::fromUtf8(html)); }));
+        EXPECT_EQ(view->page()->isAudioMuted(), mute);
     }
 }
 
