@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "platform/system/codepage_win32.h"
 #include "platform/http/http_rules.h"
@@ -92,6 +94,30 @@ std::optional<std::uint64_t> declaredLength(const std::optional<std::string>& te
     return value;
 }
 
+// The proxy a session's requests go through, as the system set it up for
+// WinINet; empty when they go direct.
+std::string proxyOf(HINTERNET session)
+{
+    // INTERNET_PROXY_INFO as the ANSI call fills it, whatever UNICODE says.
+    struct ProxyInfo {
+        DWORD accessType;
+        const char* proxy;
+        const char* bypass;
+    };
+    DWORD size = 0;
+    ::InternetQueryOptionA(session, INTERNET_OPTION_PROXY, nullptr, &size);
+    if (size < sizeof(ProxyInfo))
+        return {};
+    std::vector<char> buffer(size);
+    if (!::InternetQueryOptionA(session, INTERNET_OPTION_PROXY, buffer.data(), &size))
+        return {};
+    ProxyInfo info{};
+    std::memcpy(&info, buffer.data(), sizeof info);
+    if (info.accessType != INTERNET_OPEN_TYPE_PROXY || !info.proxy)
+        return {};
+    return trimmed(info.proxy);
+}
+
 }  // namespace
 
 WinInetRequest::~WinInetRequest() { close(); }
@@ -138,7 +164,14 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
                                            static_cast<DWORD>(headers.size()),
                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
     if (!request) {
-        failWithSystemError(::GetLastError());
+        const DWORD error = ::GetLastError();
+        const std::string proxy = proxyOf(static_cast<HINTERNET>(session));
+        if (!proxy.empty() && (error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED)) {
+            // The site is not to blame for a proxy that cannot be reached.
+            fail(FailureClass::ProxyUnreachable, "无法连接到代理服务器 " + proxy + "：" + systemErrorText(error));
+            return Hop::Failed;
+        }
+        failWithSystemError(error);
         return Hop::Failed;
     }
     const DWORD status = queryStatus(request);

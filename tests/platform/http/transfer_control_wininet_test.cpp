@@ -1,5 +1,7 @@
 // The notice fetch on WinINet against the loopback server: the document's
 // text as on every platform, and WinINet's or our reason when none comes.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -88,6 +90,33 @@ TEST_F(TransferControlWinInetTest, FailsWithTheReasonWhenNoDocumentComes)
             EXPECT_EQ(error.failureClass(), c.failureClass) << error.reason();
         }
     }
+}
+
+// A proxy the system names that cannot be reached is named, not the site.
+TEST_F(TransferControlWinInetTest, AProxyThatCannotBeReachedIsNamed)
+{
+    const std::string proxy = "127.0.0.1:" + std::to_string(LoopbackServer().port());
+    HKEY settings = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
+                                0, nullptr, 0, KEY_SET_VALUE, nullptr, &settings, nullptr),
+              ERROR_SUCCESS);
+    const auto setProxy = [&](DWORD enable) {
+        ::RegSetValueExW(settings, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+        const std::wstring server(proxy.begin(), proxy.end());
+        ::RegSetValueExW(settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                         static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
+    };
+    setProxy(1);
+    try {
+        createTransferControl()->OpenURL("http://velmora.invalid/update/velmora1.0.txt");
+        ADD_FAILURE() << "no failure reported";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.failureClass(), FailureClass::ProxyUnreachable) << error.reason();
+        EXPECT_EQ(error.reason().rfind("无法连接到代理服务器 " + proxy + "：", 0), 0u) << error.reason();
+    }
+    setProxy(0);
+    ::RegDeleteValueW(settings, L"ProxyServer");
+    ::RegCloseKey(settings);
 }
 
 // How long a fetch of url took to fail; a failure other than a time-out, or
