@@ -51,7 +51,7 @@ protected:
         site_.script("/files/report.bin", attachment(attachmentBody(0)));
         // The camera and microphone of a machine without them: Chromium's
         // fake devices, here only; the program itself never asks for them.
-        app_ = startVelmora(x_, artifactPath(name() + ".log"),
+        app_ = startVelmora(x_, artifactPath("velmora.log"),
                             {{"HOME", home_.string()},
                              {"XDG_CONFIG_HOME", (home_ / ".config").string()},
                              {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --use-fake-device-for-media-stream"}});
@@ -59,8 +59,6 @@ protected:
         window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
         ASSERT_FALSE(window_.empty());
     }
-
-    static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
     // Clicks the test page's control in grid cell (row, column).
     void clickCell(int row, int column)
@@ -82,7 +80,9 @@ protected:
 
     std::filesystem::path home_ = testPath("browser-home");
     std::filesystem::path downloads_ = home_ / "Downloads";
-    loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
+    loopback::LoopbackServer site_{{.port = portOf(kSiteHost),
+                                    .root = VELMORA_BROWSER_SITE_DIR,
+                                    .onRequest = requestJournal("site-requests.log")}};
     XSession x_;
     std::unique_ptr<ChildProcess> app_;
     std::string window_;
