@@ -58,6 +58,8 @@ protected:
         ASSERT_TRUE(site_.waitForRequest("/report?language-zh-CN", kPageTimeout)) << "the test page did not load";
         window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
         ASSERT_FALSE(window_.empty());
+        // A click before the page has painted its controls may find none.
+        ASSERT_TRUE(site_.waitForRequest("/report?ready", kPageTimeout)) << "the test page never painted";
     }
 
     // Clicks the test page's control in grid cell (row, column).
@@ -319,6 +321,7 @@ TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
                                                      {{"WWW-Authenticate", "Basic realm=\"members\""},
                                                       {"Content-Type", "text/html"}}));
     clickCell(2, 0);
+    ASSERT_TRUE(site_.waitForRequest("/secret/", kPageTimeout)) << "the click did not reach the page";
     const std::string dialog = waitForWindow("需要登录");
     ASSERT_FALSE(dialog.empty());
     x_.run("xdotool windowactivate --sync " + dialog + " type --delay 50 zhang");
