@@ -1,6 +1,7 @@
 #include "tests/support/failure_evidence.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +60,7 @@ public:
 
     std::string time() const
     {
-        const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_);
+        const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_.load());
         char text[32];
         std::snprintf(text, sizeof text, "%.3f s", elapsed.count());
         return text;
@@ -98,7 +99,8 @@ private:
 
     std::string test_;
     std::filesystem::path folder_;
-    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    // Read by the loopback servers' threads too (evidenceTime()).
+    std::atomic<std::chrono::steady_clock::time_point> started_ = std::chrono::steady_clock::now();
     int failures_ = 0;
 };
 

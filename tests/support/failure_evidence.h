@@ -7,7 +7,7 @@
 //
 // A test that passes or is skipped leaves nothing, unless the environment
 // sets VELMORA_KEEP_E2E_ARTIFACTS (for looking at a green run's pictures).
-// Used from the test's own thread only.
+// Used from the test's own thread only, but for evidenceTime().
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -19,7 +19,7 @@ namespace velmora::test {
 std::filesystem::path evidenceFolder();
 
 // The time since that first time, as "12.345 s": what lines up the entries of
-// the folder's files with one another.
+// the folder's files with one another. Safe from any thread.
 std::string evidenceTime();
 
 // While alive, is asked for its part of the evidence at each failed
