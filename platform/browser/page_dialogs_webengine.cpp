@@ -23,6 +23,7 @@
 #include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
+#include "platform/browser/deletion_hold_qt.h"
 #include "platform/system/qt_text.h"
 
 namespace velmora {
@@ -60,7 +61,10 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog, std::string_view okCaption)
 // A page's dialog, made on the heap and run with exec(). Whatever the nested
 // event loop serves may delete the page's window meanwhile, and the dialog
 // with it, which a dialog on the stack would not survive; nor is a page
-// that is gone answered.
+// that is gone answered. A window closed meanwhile ends the dialog and goes
+// only once the dialog's caller has returned: when the page's own script
+// asked, that caller is the engine, which would not survive its page going
+// under it.
 template <typename Dialog>
 class PageDialog {
 public:
@@ -80,8 +84,12 @@ public:
     // The dialog's result, or nothing when it or the page went away.
     std::optional<int> exec()
     {
+        const DeletionHold hold(pageWindow(page_), [this] {
+            if (dialog_)
+                dialog_->reject();
+        });
         const int result = dialog_->exec();
-        if (!dialog_ || !page_)
+        if (!dialog_ || !page_ || hold.deletionAsked())
             return std::nullopt;
         return result;
     }

@@ -1,26 +1,24 @@
 #include "platform/browser/page_printer_webengine.h"
 
-#include <system_error>
 #include <utility>
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QDir>
-#include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QStorageInfo>
 #include <QSysInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
+#include "platform/browser/deletion_hold_qt.h"
 #include "platform/browser/pane_control_texts.h"
+#include "platform/browser/pdf_file_qt.h"
 #include "platform/system/platform_error.h"
 #include "platform/system/qt_text.h"
 
@@ -44,37 +42,6 @@ PlatformError printerFailure(const QPrinter& printer)
                                                                     : kPrintRenderFailed));
 }
 
-// The PDF engine goes on writing when the disk is full and says nothing: a
-// whole file ends with its end-of-file marker.
-bool isWholePdf(const QString& file)
-{
-    QFile pdf(file);
-    constexpr qint64 kTail = 32;
-    return pdf.open(QIODevice::ReadOnly) && pdf.size() > kTail && pdf.seek(pdf.size() - kTail)
-           && pdf.read(kTail).contains("%%EOF");
-}
-
-// Why a PDF file could not be written, in the system's words: the printing
-// library gives none. A cut-off file is removed, as nobody could read it.
-PlatformError fileFailure(const QString& file)
-{
-    constexpr qint64 kRoomForAPage = 64 * 1024;
-    const std::string where = QDir::toNativeSeparators(file).toStdString() + "：";
-    QFile probe(file);
-    const bool existed = probe.exists();
-    if (!probe.open(QIODevice::Append))
-        return PlatformError(FailureClass::NoWritePermission, std::string(kPrintFailed),
-                             where + probe.errorString().toStdString());
-    probe.close();
-    const bool diskFull = QStorageInfo(QFileInfo(file).absolutePath()).bytesAvailable() < kRoomForAPage;
-    if (!existed || !isWholePdf(file))
-        probe.remove();
-    if (diskFull)
-        return PlatformError(FailureClass::DiskFull, std::string(kPrintFailed),
-                             where + std::make_error_code(std::errc::no_space_on_device).message());
-    return PlatformError(std::string(kPrintFailed), where + std::string(kPrintRenderFailed));
-}
-
 // Where a page goes when there is no printer to send it to: where its
 // downloads go. Qt's print dialog offers the file name to change; on Windows
 // and macOS the preview asks in a file dialog of its own instead, and prints
@@ -88,33 +55,6 @@ QString pdfTargetFor(const QWebEngineView& view)
         return QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
     return folder.filePath(qs(printFileName(view.title().toStdString())));
 }
-
-// Keeps a window from being deleted while the engine paints its page in a
-// loop below the print preview's own code: a page that closes its window
-// meanwhile would take the preview, whose code waits on the stack, with it.
-// The window goes when the hold ends.
-class DeletionHold final : public QObject {
-public:
-    explicit DeletionHold(QWidget* window) : window_(window) { window->installEventFilter(this); }
-    ~DeletionHold() override
-    {
-        if (deletionAsked_)
-            window_->deleteLater();
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() != QEvent::DeferredDelete)
-            return false;
-        deletionAsked_ = true;
-        return true;
-    }
-
-private:
-    QWidget* window_;
-    bool deletionAsked_ = false;
-};
 
 }  // namespace
 
@@ -216,6 +156,8 @@ void PagePrinter::render(QPrinter* printer)
     }
     bool printed = false;
     {
+        // A page that closes its window meanwhile would take the preview,
+        // whose code waits on the stack below this loop, with it.
         const DeletionHold hold(view_->window());
         QEventLoop loop;
         const auto finished = [&](bool success) {
@@ -243,7 +185,7 @@ void PagePrinter::render(QPrinter* printer)
     // The preview's own pages are no file: a failure there is the engine's.
     const QString file = printer->outputFileName();
     if (!printed || (toFile && !isWholePdf(file)))
-        reportLater(toFile ? fileFailure(file) : printerFailure(*printer));
+        reportLater(toFile ? pdfFileFailure(file) : printerFailure(*printer));
 }
 
 }  // namespace velmora

@@ -42,15 +42,13 @@ protected:
         // Answered only when the test lets it: a page still on its way.
         site_.script("/slow.html",
                      ScriptedReply().hold().send(loopback::responseHead(200, {}) + "<p>slow</p>").close());
-        app_ = startVelmora(x_, artifactPath(name() + ".log"),
+        app_ = startVelmora(x_, artifactPath("velmora.log"),
                             {{"HOME", home_.string()}, {"XDG_CONFIG_HOME", (home_ / ".config").string()}});
         ASSERT_TRUE(reported("shown-controls-zoom-100", kPageTimeout)) << "the test page did not load";
         window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
         ASSERT_FALSE(window_.empty());
         focusPage();
     }
-
-    static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
     // A click on the page's empty lower part puts the keyboard focus into it.
     void focusPage() { clickPane(600, 380); }
@@ -92,7 +90,9 @@ protected:
     void screenshot(const std::string& what) { x_.screenshot(artifactPath("controls-" + what + ".png")); }
 
     std::filesystem::path home_ = testPath("controls-home");
-    loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
+    loopback::LoopbackServer site_{{.port = portOf(kSiteHost),
+                                    .root = VELMORA_BROWSER_SITE_DIR,
+                                    .onRequest = requestJournal("site-requests.log")}};
     XSession x_;
     std::unique_ptr<ChildProcess> app_;
     std::string window_;
@@ -184,14 +184,36 @@ TEST_F(BrowserControlsEndToEnd, ZoomStepsAndResetsAndHoldsForTheWindow)
         {"Ctrl+0", [&] { keys("ctrl+0"); }, 100},
         {"Ctrl+minus below 100", [&] { keys("ctrl+minus"); }, 90},
         {"down the steps", [&] { keys("ctrl+minus ctrl+minus ctrl+minus ctrl+minus ctrl+minus"); }, 33},
-        {"to the smallest, which holds", [&] { keys("ctrl+minus ctrl+minus"); }, 25},
+        {"to the smallest", [&] { keys("ctrl+minus"); }, 25},
+        {"which holds", [&] { keys("ctrl+minus"); }, 25},
+        {"to the largest",
+         [&] {
+             // A step at a time, each seen, so that no report of the way up
+             // comes after the row.
+             keys("ctrl+0");
+             for (const int level : {100, 110, 125, 150, 175, 200, 250, 300, 400}) {
+                 ASSERT_TRUE(reported("zoom-" + std::to_string(level)));
+                 keys("ctrl+plus");
+             }
+         },
+         500},
+        {"which holds too", [&] { keys("ctrl+plus"); }, 500},
         {"back to the default", [&] { keys("ctrl+0 ctrl+plus"); }, 110},
     };
+    int zoom = 100;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         site_.clearLog();
         row.does();
-        EXPECT_TRUE(reported("zoom-" + std::to_string(row.zoom)));
+        if (row.zoom != zoom) {
+            EXPECT_TRUE(reported("zoom-" + std::to_string(row.zoom)));
+            zoom = row.zoom;
+            continue;
+        }
+        // Held: the page sees no change of zoom at all.
+        std::this_thread::sleep_for(1s);
+        for (const auto& request : site_.requests())
+            EXPECT_FALSE(request.target.starts_with("/report?zoom-")) << request.target;
     }
     screenshot("zoom-box");
     // The window keeps its zoom for the pages it loads next.
@@ -313,12 +335,17 @@ TEST_F(BrowserControlsEndToEnd, APreviewClosedWhileItRendersGoesOnceTheEngineIsD
 
 TEST_F(BrowserControlsEndToEnd, AWindowThatClosesItselfWhilePrintingTakesItsPreviewAlong)
 {
+    // The page closes its window once this answers 200, while the preview
+    // is still up.
+    site_.script("/may-close", ScriptedReply::response(404, ""));
     clickPane(290, 240);
     ASSERT_TRUE(site_.waitForRequest("/print-and-close.html", kPageTimeout));
-    std::this_thread::sleep_for(3s);
-    EXPECT_TRUE(app_->running());
+    ASSERT_TRUE(reported("beforeprint", kPageTimeout)) << "the page did not print";
+    ASSERT_FALSE(x_.waitForWindow(kPreviewTitle, kWindowTimeoutMs).empty()) << "no preview";
+    site_.script("/may-close", ScriptedReply::response(200, ""));
     EXPECT_TRUE(windowGone(x_, "打印后关闭"));
     EXPECT_TRUE(windowGone(x_, kPreviewTitle));
+    EXPECT_TRUE(app_->running());
 }
 
 }  // namespace

@@ -51,16 +51,16 @@ protected:
         site_.script("/files/report.bin", attachment(attachmentBody(0)));
         // The camera and microphone of a machine without them: Chromium's
         // fake devices, here only; the program itself never asks for them.
-        app_ = startVelmora(x_, artifactPath(name() + ".log"),
+        app_ = startVelmora(x_, artifactPath("velmora.log"),
                             {{"HOME", home_.string()},
                              {"XDG_CONFIG_HOME", (home_ / ".config").string()},
                              {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --use-fake-device-for-media-stream"}});
         ASSERT_TRUE(site_.waitForRequest("/report?language-zh-CN", kPageTimeout)) << "the test page did not load";
         window_ = x_.waitForWindow("VelmoraV1.0--", kWindowTimeoutMs);
         ASSERT_FALSE(window_.empty());
+        // A click before the page has painted its controls may find none.
+        ASSERT_TRUE(site_.waitForRequest("/report?ready", kPageTimeout)) << "the test page never painted";
     }
-
-    static std::string name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
     // Clicks the test page's control in grid cell (row, column).
     void clickCell(int row, int column)
@@ -101,7 +101,9 @@ protected:
 
     std::filesystem::path home_ = testPath("browser-home");
     std::filesystem::path downloads_ = home_ / "Downloads";
-    loopback::LoopbackServer site_{{.port = portOf(kSiteHost), .root = VELMORA_BROWSER_SITE_DIR, .onRequest = {}}};
+    loopback::LoopbackServer site_{{.port = portOf(kSiteHost),
+                                    .root = VELMORA_BROWSER_SITE_DIR,
+                                    .onRequest = requestJournal("site-requests.log")}};
     XSession x_;
     std::unique_ptr<ChildProcess> app_;
     std::string window_;
@@ -338,6 +340,7 @@ TEST_F(BrowserPaneEndToEnd, SignInIsAskedInChineseAndSent)
                                                      {{"WWW-Authenticate", "Basic realm=\"members\""},
                                                       {"Content-Type", "text/html"}}));
     clickCell(2, 0);
+    ASSERT_TRUE(site_.waitForRequest("/secret/", kPageTimeout)) << "the click did not reach the page";
     const std::string dialog = waitForWindow("需要登录");
     ASSERT_FALSE(dialog.empty());
     x_.run("xdotool windowactivate --sync " + dialog + " type --delay 50 zhang");

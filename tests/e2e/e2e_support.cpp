@@ -4,9 +4,13 @@
 #include <charconv>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <mutex>
+#include <sstream>
 
 #include "app/form1.h"
+#include "tests/support/failure_evidence.h"
 #include "tests/support/test_files.h"
 #include "tests/support/window_test_fixture.h"
 
@@ -21,9 +25,31 @@ std::uint16_t portOf(std::string_view host)
     return port;
 }
 
+std::function<void(const loopback::RecordedRequest&)> requestJournal(const std::string& name)
+{
+    struct Journal {
+        std::mutex mutex;
+        std::ofstream file;
+    };
+    auto journal = std::make_shared<Journal>();
+    journal->file.open(evidenceFolder() / name, std::ios::app);
+    return [journal](const loopback::RecordedRequest& request) {
+        std::ostringstream entry;
+        entry << evidenceTime() << "  " << request.method << " " << request.target << "\n";
+        for (const auto& [field, value] : request.headers)
+            entry << "    " << field << ": " << value << "\n";
+        std::lock_guard lock(journal->mutex);
+        journal->file << entry.str() << std::flush;
+    };
+}
+
 DemoSite::DemoSite()
-    : site({.port = portOf(kSiteHost), .root = VELMORA_DEMO_SITE_DIR, .onRequest = {}}),
-      quote({.port = portOf(kQuoteHost), .root = VELMORA_DEMO_QUOTE_DIR, .onRequest = {}})
+    : site({.port = portOf(kSiteHost),
+            .root = VELMORA_DEMO_SITE_DIR,
+            .onRequest = requestJournal("site-requests.log")}),
+      quote({.port = portOf(kQuoteHost),
+             .root = VELMORA_DEMO_QUOTE_DIR,
+             .onRequest = requestJournal("quote-requests.log")})
 {
 }
 
@@ -36,6 +62,10 @@ std::unique_ptr<ChildProcess> startVelmora(const XSession& x, const std::string&
         {"QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu"},
         {"NO_PROXY", "127.0.0.1,localhost"},
         {"no_proxy", "127.0.0.1,localhost"},
+        // No session bus: where none runs, the engine would have one started
+        // (dbus-launch, where installed), which writes into the program's
+        // home and outlives it; and a desktop's own bus is no part of a test.
+        {"DBUS_SESSION_BUS_ADDRESS", "disabled:"},
     };
     if (::geteuid() == 0)
         env["QTWEBENGINE_DISABLE_SANDBOX"] = "1";
@@ -100,8 +130,7 @@ bool windowGone(const XSession& x, const std::string& title)
 
 std::string artifactPath(const std::string& name)
 {
-    std::filesystem::create_directories(VELMORA_ARTIFACT_DIR);
-    return std::string(VELMORA_ARTIFACT_DIR) + "/" + name;
+    return (evidenceFolder() / name).string();
 }
 
 }  // namespace velmora::test

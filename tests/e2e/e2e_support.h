@@ -2,6 +2,8 @@
 // What the end-to-end tests share: the loopback demo site on the ports the
 // program was built for, a private X display, and the real program on it.
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +20,11 @@ namespace velmora::test {
 
 // The port of a "host:port" fixed into the program.
 std::uint16_t portOf(std::string_view host);
+
+// An onRequest for a loopback server: every request it receives, with its
+// headers and time, goes into the file name among the test's evidence, which
+// the test's own clearLog() leaves alone.
+std::function<void(const loopback::RecordedRequest&)> requestJournal(const std::string& name);
 
 struct DemoSite {
     DemoSite();
@@ -52,6 +59,8 @@ int visibleWindows(const XSession& x, const std::string& title);
 // Waits up to 10 s for no window captioned with title to be mapped.
 bool windowGone(const XSession& x, const std::string& title);
 
+// A file of the running test's own folder of evidence, kept only if the
+// test fails (see failure_evidence.h).
 std::string artifactPath(const std::string& name);
 
 }  // namespace velmora::test

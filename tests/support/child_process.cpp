@@ -96,12 +96,14 @@ void ChildProcess::terminate()
 {
     if (pid_ <= 0)
         return;
-    ::kill(-pid_, SIGTERM);
+    // Kept: waitForExit() forgets the pid once the program is reaped.
+    const pid_t group = pid_;
+    ::kill(-group, SIGTERM);
     if (waitForExit(5000) == -1) {
-        ::kill(-pid_, SIGKILL);
+        ::kill(-group, SIGKILL);
         waitForExit(5000);
     }
-    ::kill(-pid_, SIGKILL);  // whatever of the group is left
+    ::kill(-group, SIGKILL);  // whatever of the group is left
 }
 
 std::string runAndRead(const std::string& command)

@@ -5,13 +5,15 @@
 #include <string>
 
 #include "tests/support/child_process.h"
+#include "tests/support/failure_evidence.h"
 
 namespace velmora::test {
 
 class XSession {
 public:
-    // Starts Xvfb on a free display and openbox on it; throws when either
-    // cannot be started.
+    // Starts Xvfb on a free display and openbox on it, their output kept
+    // with the test's evidence; throws when either cannot be started. While
+    // alive, its screen is part of the evidence of each failure.
     XSession(int width = 1280, int height = 1024);
     ~XSession();
 
@@ -26,9 +28,13 @@ public:
     void screenshot(const std::string& path) const;
 
 private:
+    void startDisplay(int width, int height);
+    bool startWindowManager();
+
     std::string display_;
     std::unique_ptr<ChildProcess> xvfb_;
     std::unique_ptr<ChildProcess> windowManager_;
+    FailureWitness witness_;
 };
 
 struct WindowGeometry {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QAuthenticator>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/browser/browser_webengine.h"
 #include "platform/browser/page_dialogs_webengine.h"
 #include "tests/platform/browser/engine_in_process.h"
 
@@ -21,10 +23,12 @@ namespace {
 
 const bool kEnginePrepared = prepareEngineInProcess();
 
-enum class GoesAway { Window, PageThenUserSaysOk };
+// The window deleted at once, or closed (and deleted later, as the program's
+// windows are), or the page deleted, after which the user presses Return
+// (OK) in the box, which still stands.
+enum class GoesAway { Window, WindowClosed, PageThenUserSaysOk };
 
-// Once a box is up, deletes the window or the page; in the second case the
-// user then presses Return (OK) in the box, which still stands.
+// Once a box is up, takes away what what says.
 void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEnginePage>& page)
 {
     auto* poll = new QTimer;
@@ -35,6 +39,11 @@ void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEngi
         poll->deleteLater();
         if (what == GoesAway::Window) {
             delete window.data();
+            return;
+        }
+        if (what == GoesAway::WindowClosed) {
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->close();
             return;
         }
         delete page.data();
@@ -52,6 +61,7 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
     const struct {
         const char* name;
         std::function<bool(QWebEnginePage*)> ask;  // true: the page was answered
+        bool byScript = false;                     // asked by the page's own script
     } dialogs[] = {
         {"alert", [&](QWebEnginePage* page) { showPageAlert(page, origin, QStringLiteral("你好")); return false; }},
         {"confirm", [&](QWebEnginePage* page) { return askPageConfirm(page, origin, QStringLiteral("继续？")); }},
@@ -65,18 +75,35 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
              askSignIn(page, QStringLiteral("登录"), &signIn);
              return !signIn.isNull();
          }},
+        // The page's own script asks, through the program's page: the engine
+        // waits inside its call into the page while the page goes away.
+        {"the page's confirm()",
+         [&](QWebEnginePage* page) {
+             const QPointer<QWebEnginePage> asking = page;
+             page->setHtml(QStringLiteral("<script>confirm('继续？')</script>"), origin);
+             QDeadlineTimer limit(10000);
+             while (asking && !limit.hasExpired())
+                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+             return false;  // nobody is left to answer
+         },
+         true},
     };
-    for (const GoesAway what : {GoesAway::Window, GoesAway::PageThenUserSaysOk})
+    WebEngineBrowser browser;
+    for (const GoesAway what : {GoesAway::Window, GoesAway::WindowClosed, GoesAway::PageThenUserSaysOk})
         for (const auto& dialog : dialogs) {
-            SCOPED_TRACE(std::string(dialog.name) + (what == GoesAway::Window ? ", window" : ", page"));
+            // While the engine waits in its call into the page, the program
+            // only ever takes the page away by closing its window.
+            if (dialog.byScript && what != GoesAway::WindowClosed)
+                continue;
+            SCOPED_TRACE(std::string(dialog.name) + ", " + std::to_string(static_cast<int>(what)));
             QPointer<QWidget> window = new QWidget;
-            auto* view = new QWebEngineView(window);
-            QPointer<QWebEnginePage> page = new QWebEnginePage(view);
-            view->setPage(page);
+            QPointer<QWebEnginePage> page = browser.createView(window)->page();
             window->show();
             whileABoxIsOpen(what, window, page);
             EXPECT_FALSE(dialog.ask(page));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             EXPECT_FALSE(page) << "the box ended before anything went away";
+            EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a box outlived its page";
             EXPECT_EQ(typed, QStringLiteral("untouched"));
             delete window.data();
         }
