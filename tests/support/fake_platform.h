@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -125,9 +126,10 @@ public:
     MessagePump& messagePump() override { return pump_ ? *pump_ : qtPump_; }
     FileSystem& fileSystem() override { return files_ ? *files_ : ownFiles_; }
     std::string programFolder() override { return folder; }
+    // As the real one, makes the folder when it is missing.
     UserFolder userFolder() override
     {
-        ++userFoldersNamed;
+        foldersMade.insert(user.path);
         return user;
     }
     bool canCreateFilesIn(const std::string& path) override { return path != folder || folderWritable; }
@@ -145,7 +147,7 @@ public:
     std::string folder = "/tmp";
     bool folderWritable = true;  // the program's folder; every other one is
     UserFolder user{"/home/user/.local/share/velmora", "~/.local/share/velmora"};
-    int userFoldersNamed = 0;
+    std::set<std::string> foldersMade;  // on the user's disk, by userFolder()
 
     void useClock(Clock& clock) { clock_ = &clock; }
     void usePump(MessagePump& pump) { pump_ = &pump; }
