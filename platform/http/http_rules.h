@@ -63,6 +63,17 @@ inline constexpr bool isAcceptedStatus(long status, bool rangeAsked)
     return (status > 0 && status < 400) || (rangeAsked && status == 416);
 }
 
+// text without the ASCII white space before and after it, as header values
+// and environment settings are read.
+inline std::string_view trimmedText(std::string_view text)
+{
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+        text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+        text.remove_suffix(1);
+    return text;
+}
+
 // Whether extra request headers ("Name: value" lines) ask for a range.
 inline bool asksForRange(std::string_view headers)
 {

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/http/http_rules.h"
+
 namespace velmora {
 
 namespace {
@@ -16,22 +18,13 @@ std::string lowerCase(std::string_view text)
     return lower;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The first of two variables that is set and not empty.
 std::string firstSet(const EnvironmentLookup& lookup, const char* first, const char* second)
 {
     for (const char* name : {first, second}) {
         const std::optional<std::string> value = lookup(name);
-        if (value && !trimmed(*value).empty())
-            return std::string(trimmed(*value));
+        if (value && !trimmedText(*value).empty())
+            return std::string(trimmedText(*value));
     }
     return {};
 }
@@ -60,7 +53,7 @@ bool bypassed(std::string_view host, std::string_view noProxy)
     const std::string name = lowerCase(host);
     while (!noProxy.empty()) {
         const auto comma = noProxy.find(',');
-        std::string_view entry = trimmed(noProxy.substr(0, comma));
+        std::string_view entry = trimmedText(noProxy.substr(0, comma));
         noProxy = comma == std::string_view::npos ? std::string_view{} : noProxy.substr(comma + 1);
         if (entry == "*")
             return true;
@@ -97,6 +90,6 @@ bool goesThroughProxy(std::string_view url, const ProxyChoice& choice)
     return !choice.proxy.empty() && !bypassed(hostOf(authorityOf(url)), choice.noProxy);
 }
 
-std::string proxyAddressText(std::string_view proxy) { return std::string(authorityOf(trimmed(proxy))); }
+std::string proxyAddressText(std::string_view proxy) { return std::string(authorityOf(trimmedText(proxy))); }
 
 }  // namespace velmora

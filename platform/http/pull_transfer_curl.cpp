@@ -17,15 +17,6 @@ constexpr int kPollCapMilliseconds = 1000;
 // How often a caller waiting for the head is asked whether to go on.
 constexpr int kWaitHandlerMilliseconds = 50;
 
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
-}
-
 // The header's name in lower case; empty for a line that is no header.
 std::string headerName(std::string_view line)
 {
@@ -57,7 +48,7 @@ bool appendHeaderLines(CurlHeaderList& list, std::string_view lines)
 {
     while (!lines.empty()) {
         const auto end = lines.find("\r\n");
-        const std::string line(trimmed(lines.substr(0, end)));
+        const std::string line(trimmedText(lines.substr(0, end)));
         lines = end == std::string_view::npos ? std::string_view{} : lines.substr(end + 2);
         if (line.empty())
             continue;
@@ -299,7 +290,7 @@ void PullTransferCurl::takeHeaderLine(std::string_view line)
         response_.set(HTTP_QUERY_STATUS_CODE, std::to_string(status_));
         return;
     }
-    if (trimmed(line).empty()) {
+    if (trimmedText(line).empty()) {
         const bool interim = status_ >= 100 && status_ < 200;
         const bool followed = status_ >= 300 && status_ < 400 && hasLocation_;
         headersDone_ = !interim && !followed;
@@ -309,7 +300,7 @@ void PullTransferCurl::takeHeaderLine(std::string_view line)
     if (name == "location")
         hasLocation_ = true;
     else if (const std::uint32_t level = levelOf(name); level != 0)
-        response_.set(level, std::string(trimmed(line.substr(line.find(':') + 1))));
+        response_.set(level, std::string(trimmedText(line.substr(line.find(':') + 1))));
 }
 
 }  // namespace velmora

@@ -19,16 +19,6 @@ namespace velmora {
 
 namespace {
 
-
-std::string trimmed(std::string_view text)
-{
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
 // One response header as text, however long; nothing when it is absent.
 std::optional<std::string> queryHeader(HINTERNET request, DWORD infoLevel)
 {
@@ -115,7 +105,7 @@ std::string proxyOf(HINTERNET session)
     std::memcpy(&info, buffer.data(), sizeof info);
     if (info.accessType != INTERNET_OPEN_TYPE_PROXY || !info.proxy)
         return {};
-    return trimmed(info.proxy);
+    return std::string(trimmedText(info.proxy));
 }
 
 }  // namespace
@@ -206,7 +196,7 @@ void WinInetRequest::keepHeaders(void* request, unsigned long status)
     for (const DWORD level : {HTTP_QUERY_CONTENT_LENGTH, HTTP_QUERY_CONTENT_RANGE, HTTP_QUERY_ETAG,
                               HTTP_QUERY_LAST_MODIFIED}) {
         if (const auto value = queryHeader(static_cast<HINTERNET>(request), level))
-            response_.set(level, trimmed(*value));
+            response_.set(level, std::string(trimmedText(*value)));
     }
 }
 
