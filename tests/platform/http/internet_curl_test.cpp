@@ -2,8 +2,6 @@
 // server that plays back scripted replies.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "tests/platform/http/internet_curl_fixture.h"
+#include "tests/platform/http/proxy_variables.h"
 #include "tests/support/test_folder.h"
 
 namespace velmora {
@@ -201,12 +200,8 @@ TEST_F(InternetCurlTest, GoesThroughTheProxyTheEnvironmentNames)
 {
     const std::string address = "http://velmora.invalid/velmora.zip";
     server.script(address, ScriptedReply::response(200, "through the proxy"));
-    const std::string oldNoProxy = std::getenv("no_proxy") ? std::getenv("no_proxy") : "";
-    ::setenv("HTTP_PROXY", server.url("").c_str(), 1);
-    ::setenv("no_proxy", "", 1);
+    const ProxyEnvironment environment(server.url(""), "");
     const InternetHandle request = open(address);
-    ::unsetenv("HTTP_PROXY");
-    ::setenv("no_proxy", oldNoProxy.c_str(), 1);
     ASSERT_NE(request, 0u);
     EXPECT_EQ(readAll(request).bytes, "through the proxy");
     internet->InternetCloseHandle(request);

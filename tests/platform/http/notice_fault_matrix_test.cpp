@@ -19,6 +19,7 @@
 #include "app/update_notice.h"
 #include "platform/http/document_text.h"
 #include "tests/platform/http/fault_matrix.h"
+#include "tests/platform/http/proxy_variables.h"
 #include "platform/system/platform_error.h"
 #include "platform/http/transfer_control.h"
 
@@ -47,35 +48,6 @@ struct NoticeRow {
     // no_proxy what goes direct. Nothing: no proxy at all.
     std::optional<std::string> proxy = {};
     std::string noProxy = {};
-};
-
-// Sets the proxy variables for one row and puts back what stood before.
-class ProxyEnvironment {
-public:
-    ProxyEnvironment(const std::optional<std::string>& httpProxy, const std::string& noProxy)
-    {
-        set("HTTP_PROXY", httpProxy);
-        set("http_proxy", std::nullopt);
-        set("no_proxy", noProxy);
-        set("NO_PROXY", std::nullopt);
-    }
-    ~ProxyEnvironment()
-    {
-        for (const auto& [name, value] : saved_)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-    ProxyEnvironment(const ProxyEnvironment&) = delete;
-    ProxyEnvironment& operator=(const ProxyEnvironment&) = delete;
-
-private:
-    void set(const std::string& name, const std::optional<std::string>& value)
-    {
-        const char* old = std::getenv(name.c_str());
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
 void PrintTo(const NoticeRow& row, std::ostream* os) { *os << row.name; }
