@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/http/http_rules.h"
+#include "platform/system/call_within.h"
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
 #include "updater/resume_record.h"
@@ -65,6 +66,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     if (downloading_)
         throw DownloadError("已有一个下载正在进行，请等它结束后再开始下载");
     const BusyMark busy(downloading_);
+    stopWhileRunning_ = false;
     lastOutcome_ = DownloadOutcome::None;
     resumedBytes_ = 0;
     std::string url = sRemoteURL;
@@ -86,7 +88,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     std::optional<PartFile::Kept> kept = part.keptFor(sRemoteURL);
     HandleCloser request(internet_, openRequest(session.get(), url, kept));
     if (!request.isOpen())
-        return endUnopened(DownloadOutcome::RequestFailed, session);
+        return endUnopened(takeStopOfWait() ? DownloadOutcome::Stopped : DownloadOutcome::RequestFailed, session);
     raiseStatus(kStatusReadingInfo);
     // A length beyond 32 bits fails here, before the target file is touched.
     const std::int32_t lFilesize =
@@ -106,7 +108,8 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
     file->flush();
     lastOutcome_ = end.outcome;
     raiseStatus(end.finalStatus);
-    file->close();
+    // Making a part of a gigabyte durable takes seconds.
+    served([&] { file->close(); });
     request.close();
     settlePart(part, sRemoteURL);
     session.close();
@@ -117,7 +120,7 @@ std::int32_t Cls_DownLoad::DLFile(const std::string& sRemoteURL, const std::stri
 std::int32_t Cls_DownLoad::endUnopened(DownloadOutcome outcome, HandleCloser& session)
 {
     lastOutcome_ = outcome;
-    raiseStatus(kStatusRequestFailed);
+    raiseStatus(outcome == DownloadOutcome::Stopped ? kStatusStopped : kStatusRequestFailed);
     session.close();
     raiseStatus(kStatusFinished);
     return 0;
@@ -126,7 +129,31 @@ std::int32_t Cls_DownLoad::endUnopened(DownloadOutcome outcome, HandleCloser& se
 std::int16_t Cls_DownLoad::DLFileStop()
 {
     bStopRequested = true;
+    if (downloading_)
+        stopWhileRunning_ = true;
     return 0;
+}
+
+bool Cls_DownLoad::takeStop()
+{
+    stopWhileRunning_ = false;
+    return std::exchange(bStopRequested, false);
+}
+
+bool Cls_DownLoad::takeStopOfWait() { return stopWhileRunning_ && takeStop(); }
+
+// The archive's request is served through every wait for the network, and a
+// stop asked for during the call ends the wait at once. A stop asked for
+// before the call is left for the block loop: the first block comes first.
+bool Cls_DownLoad::keepWaiting()
+{
+    pump_.DoEvents();
+    return !stopWhileRunning_;
+}
+
+void Cls_DownLoad::served(const std::function<void()>& work)
+{
+    callServed(work, [this] { pump_.DoEvents(); });
 }
 
 bool Cls_DownLoad::isDownloading() const { return downloading_; }
@@ -145,17 +172,21 @@ std::int32_t Cls_DownLoad::resumedBytes() const { return resumedBytes_; }
 InternetHandle Cls_DownLoad::openRequest(InternetHandle session, const std::string& url,
                                          std::optional<PartFile::Kept>& kept)
 {
+    const auto wait = [this] { return keepWaiting(); };
     if (kept) {
         HandleCloser ranged(internet_, internet_.InternetOpenUrl(
                                            session, url, rangeRequestHeaders(kept->bytes, kept->record.validator),
-                                           INTERNET_FLAG_RELOAD));
+                                           INTERNET_FLAG_RELOAD, wait));
+        // Stopped while it waited: the kept bytes stay for the next try.
+        if (!ranged.isOpen() && stopWhileRunning_)
+            return 0;
         const RangeAnswer answer = ranged.isOpen() ? judgeRange(ranged.get(), *kept) : RangeAnswer::AskAgain;
         if (answer != RangeAnswer::Append)
             kept.reset();
         if (answer != RangeAnswer::AskAgain)
             return ranged.release();
     }  // an answer asked again is closed here, before the whole file is
-    return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD);
+    return internet_.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD, wait);
 }
 
 RangeAnswer Cls_DownLoad::judgeRange(InternetHandle ranged, const PartFile::Kept& kept)
@@ -208,9 +239,9 @@ void Cls_DownLoad::settlePart(PartFile& part, const std::string& archiveUrl)
     if (lastOutcome_ == DownloadOutcome::Complete && check_)
         lastOutcome_ = checkRelease(archiveUrl, part.path());
     if (lastOutcome_ == DownloadOutcome::Complete)
-        part.replaceTarget();
+        served([&] { part.replaceTarget(); });
     else if (lastOutcome_ == DownloadOutcome::SignatureRejected)
-        part.discard();  // bytes that failed the check are not worth going on from
+        served([&] { part.discard(); });  // bytes that failed the check are not worth going on from
 }
 
 // The signature fetch yields after every read, as the body does, so the
@@ -222,15 +253,17 @@ DownloadOutcome Cls_DownLoad::checkRelease(const std::string& archiveUrl, const 
     bool stopped = false;
     const auto betweenReads = [&] {
         pump_.DoEvents();
-        if (std::exchange(bStopRequested, false)) {
+        if (takeStop()) {
             stopped = true;
             return false;
         }
         return clock.elapsedTo(clock_.secondsSinceMidnight())
                < std::chrono::duration<double>(kSignatureLimits.total).count();
     };
-    const bool holds = releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads);
-    if (stopped)
+    const bool holds =
+        releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads, [this] { pump_.DoEvents(); });
+    // A stop during the hash is carried out once the hash has ended.
+    if (stopped || takeStopOfWait())
         return DownloadOutcome::Stopped;
     return holds ? DownloadOutcome::Complete : DownloadOutcome::SignatureRejected;
 }
@@ -248,8 +281,11 @@ Cls_DownLoad::BodyEnd Cls_DownLoad::readBody(InternetHandle request, std::string
     std::int32_t lDownLoaded = resumedBytes_;
     for (;;) {
         std::uint32_t bytesRead = 0;
-        if (!internet_.InternetReadFile(request, buffer.data(), kBlockSize, bytesRead))
+        if (!internet_.InternetReadFile(request, buffer.data(), kBlockSize, bytesRead)) {
+            if (takeStopOfWait())
+                return {lDownLoaded, kStatusStopped, DownloadOutcome::Stopped};
             return {lDownLoaded, kStatusEndOfData, DownloadOutcome::CutOff};
+        }
         if (bytesRead == 0)
             return {lDownLoaded, kStatusEndOfData, endOfBody(lDownLoaded, lFilesize)};
         if (bytesRead > kBlockSize)
@@ -259,10 +295,8 @@ Cls_DownLoad::BodyEnd Cls_DownLoad::readBody(InternetHandle request, std::string
         lDownLoaded = total;
         std::int32_t lSpeed = averageSpeed(lDownLoaded - resumedBytes_, timer.spanTo(clock_.secondsSinceMidnight()));
         raiseDowning(sRemoteURL, lDownLoaded, lFilesize, lSpeed);
-        if (bStopRequested) {
-            bStopRequested = false;
+        if (takeStop())
             return {lDownLoaded, kStatusStopped, DownloadOutcome::Stopped};
-        }
         pump_.DoEvents();
     }
 }

@@ -2,9 +2,11 @@
 // Copies one HTTP resource into one local file in blocks of 512 bytes, on the
 // calling (GUI) thread, reporting each stage and each block to its holder.
 //
-// A whole download runs inside one DLFile call. After every block the call
-// lets the window system dispatch pending messages, so the holder's window
-// stays usable and can call DLFileStop; it may not call DLFile again on the
+// A whole download runs inside one DLFile call. After every block, and at
+// least every 50 ms while it waits (for the network, for the disk to take a
+// flush or a rename, for the hash of the signature check), the call lets the
+// window system dispatch pending messages, so the holder's window stays
+// usable whatever the server does and can call DLFileStop; it may not call DLFile again on the
 // same instance while one runs (that throws DownloadError). The holder keeps
 // the instance and the services handed to it alive while isDownloading().
 #include <cstdint>
@@ -95,7 +97,11 @@ public:
                         std::int32_t lTimeOut = 5000);
 
     // Asks the running download, or else the next one, to stop after the
-    // block it is at. Always returns 0.
+    // block it is at. A running download that is waiting for the network
+    // stops at once: while its request is opened (statuses 1, 2, 5, 6) or
+    // while it waits for the next bytes (5, 6). Kept bytes stay for the next
+    // try. During the hash of the signature check the stop is carried out
+    // once the hash is done. Always returns 0.
     std::int16_t DLFileStop();
 
     bool isDownloading() const;
@@ -113,6 +119,10 @@ private:
     };
 
     std::int32_t endUnopened(DownloadOutcome outcome, HandleCloser& session);
+    bool takeStop();
+    bool takeStopOfWait();
+    bool keepWaiting();
+    void served(const std::function<void()>& work);
     InternetHandle openRequest(InternetHandle session, const std::string& url,
                                std::optional<PartFile::Kept>& kept);
     RangeAnswer judgeRange(InternetHandle ranged, const PartFile::Kept& kept);
@@ -134,6 +144,9 @@ private:
     FileSystem& files_;
     std::optional<ReleaseCheck> check_;
     bool bStopRequested = false;
+    // A stop asked for while this call runs ends a wait for the network at
+    // once; one left from before waits for the first block, as it always has.
+    bool stopWhileRunning_ = false;
     bool downloading_ = false;
     DownloadOutcome lastOutcome_ = DownloadOutcome::None;
     std::int32_t resumedBytes_ = 0;

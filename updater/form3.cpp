@@ -101,7 +101,14 @@ Form3::Form3(const AppContext& context) : context_(context)
     createControls();
     createLink();
     frameTimer_.setInterval(kFrameMilliseconds);
-    connect(&frameTimer_, &QTimer::timeout, this, [this] { frameDue_ = true; });
+    // At every tick what the last blocks brought reaches the screen, so that
+    // a server that goes quiet cannot hold back a picture blocks behind.
+    connect(&frameTimer_, &QTimer::timeout, this, [this] {
+        if (progressPending_)
+            pushCaptions();
+        else
+            frameDue_ = true;
+    });
 
     setTabOrder(command1_, text1_);
     setTabOrder(text1_, command2_);

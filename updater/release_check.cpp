@@ -4,38 +4,18 @@
 #include <memory>
 
 #include "platform/http/http_rules.h"
+#include "platform/system/call_within.h"
 #include "updater/internet_handle.h"
 #include "updater/release_signature.h"
 
 namespace velmora {
 
-namespace {
-
-// The handler is the caller's for one fetch only: what it refers to ends
-// with the fetch, exceptions included.
-class WaitHandlerFor {
-public:
-    WaitHandlerFor(Internet& internet, const BetweenReads& keepWaiting) : internet_(internet)
-    {
-        internet_.setWaitHandler(keepWaiting);
-    }
-    ~WaitHandlerFor() { internet_.setWaitHandler(nullptr); }
-    WaitHandlerFor(const WaitHandlerFor&) = delete;
-    WaitHandlerFor& operator=(const WaitHandlerFor&) = delete;
-
-private:
-    Internet& internet_;
-};
-
-}  // namespace
-
 std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle session, const std::string& url,
                                               const BetweenReads& betweenReads)
 {
-    // The wait for the head is served like the wait between reads: the
+    // Every wait of the request is served like the time between reads: the
     // window answers, Stop ends it, and so does the end of its time.
-    const WaitHandlerFor waiting(internet, betweenReads);
-    HandleCloser request(internet, internet.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD));
+    HandleCloser request(internet, internet.InternetOpenUrl(session, url, {}, INTERNET_FLAG_RELOAD, betweenReads));
     if (!request.isOpen())
         return std::nullopt;
     std::string text;
@@ -55,7 +35,8 @@ std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle
 }
 
 bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archiveUrl, FileSystem& files,
-                           const std::string& archivePath, const BetweenReads& betweenReads)
+                           const std::string& archivePath, const BetweenReads& betweenReads,
+                           const std::function<void()>& serve)
 {
     HandleCloser session(check.internet, check.internet.InternetOpen(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0));
     if (!session.isOpen())
@@ -69,7 +50,10 @@ bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archive
     if (!signature)
         return false;
     const std::unique_ptr<FileContents> archive = files.openForReading(archivePath);
-    return check.verifier.verify(archive->bytes(), *signature, check.publicKey);
+    // Hashing an archive of a gigabyte takes seconds; the window is served
+    // meanwhile. The library cannot stop half-way, so a stop waits for it.
+    return callServed<bool>([&] { return check.verifier.verify(archive->bytes(), *signature, check.publicKey); },
+                            serve);
 }
 
 }  // namespace velmora

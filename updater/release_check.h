@@ -25,9 +25,9 @@ struct ReleaseCheck {
 // is not a signature, and its reading stops there.
 inline constexpr std::size_t kMaxSignatureText = 1024;
 
-// Called while the signature's request waits for its head and after every
-// read of it; false ends the fetch as failed (the user stopped it, or its
-// time is up).
+// Called through every wait of the signature's request and after every read
+// of it; false ends the fetch as failed (the user stopped it, or its time is
+// up).
 using BetweenReads = std::function<bool()>;
 
 // The body at url, read through session; nothing when the request fails (an
@@ -39,8 +39,11 @@ std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle
 // Whether the closed file at archivePath carries check's signature, as
 // served at signatureAddress(archiveUrl). A signature that is missing,
 // malformed, by another key or over other bytes, or whose fetch ended
-// early, is false. Throws PlatformError when the file cannot be read.
+// early, is false. The file is hashed on a thread of its own, serve being
+// called meanwhile (it must not throw). Throws PlatformError when the file
+// cannot be read.
 bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archiveUrl, FileSystem& files,
-                           const std::string& archivePath, const BetweenReads& betweenReads);
+                           const std::string& archivePath, const BetweenReads& betweenReads,
+                           const std::function<void()>& serve);
 
 }  // namespace velmora

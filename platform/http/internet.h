@@ -7,13 +7,15 @@
 //
 // Handles are opaque non-zero numbers; 0 means the operation failed. A backend
 // owns everything behind a handle until InternetCloseHandle is called on it.
-// All calls are synchronous and are made from one thread.
+// All calls are synchronous and are made from one thread; while one waits
+// for the network it calls its request's keepWaiting (see InternetOpenUrl).
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/http/http_rules.h"
+#include "platform/system/call_within.h"
 
 namespace velmora {
 
@@ -35,6 +37,14 @@ public:
     virtual InternetHandle InternetOpen(const std::string& agent, std::uint32_t accessType,
                                         std::uint32_t flags) = 0;
 
+    // Called on the calling thread again and again, at least every
+    // kWaitSlice (50 ms), while a request waits for the network; returning
+    // false abandons the wait, and the call that waited fails. A caller that
+    // must keep its window answering while a server is slow, and let its
+    // user stop the wait, pumps its messages here. None blocks as WinINet
+    // does.
+    using KeepWaiting = std::function<bool()>;
+
     // Sends the request, with headers (empty, or "Name: value\r\n" lines sent
     // besides the program's own, to every hop) and waits until the response
     // has begun (status line and headers of the final response, after
@@ -43,8 +53,13 @@ public:
     // never a resource to download, but a 416 to a request whose headers ask
     // for a Range is opened for the caller to look at.
     // Only http and https addresses are accepted, also as redirect targets.
+    // keepWaiting belongs to this request: it is called through every wait
+    // of the open (connection, redirects, the response's head) and of every
+    // read of the body, and is dropped when the request is closed (or the
+    // open fails). It may pump messages, but must not close this request.
     virtual InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url,
-                                           const std::string& headers, std::uint32_t flags) = 0;
+                                           const std::string& headers, std::uint32_t flags,
+                                           KeepWaiting keepWaiting) = 0;
 
     // Copies the value of the final response's header named by infoLevel
     // (HTTP_QUERY_CONTENT_LENGTH, _LAST_MODIFIED, _STATUS_CODE as decimal
@@ -58,20 +73,13 @@ public:
     // as soon as any bytes are there, true with bytesRead == 0 at the end of
     // the body, and false when the transfer failed (connection cut, body
     // shorter than announced, broken chunked encoding, no byte for the
-    // stall limit).
+    // stall limit) or the request's keepWaiting abandoned the wait; a
+    // request whose read failed so hands out nothing more.
     virtual bool InternetReadFile(InternetHandle request, void* buffer, std::uint32_t toRead,
                                   std::uint32_t& bytesRead) = 0;
 
     virtual void InternetCloseHandle(InternetHandle handle) = 0;
 
-    // Called on the calling thread again and again, at least every 50 ms,
-    // while InternetOpenUrl waits for the network (connection, redirects,
-    // the response's head); returning false abandons the request, which then
-    // fails. A caller that must keep its window answering while a server is
-    // slow, and let its user stop the wait, pumps its messages here. None
-    // (the default) blocks as WinINet does.
-    using KeepWaiting = std::function<bool()>;
-    virtual void setWaitHandler(KeepWaiting keepWaiting) = 0;
 };
 
 // The backend of the platform this program is built for (libcurl on Linux,

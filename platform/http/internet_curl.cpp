@@ -1,6 +1,7 @@
 // The downloader's WinINet-shaped operations on libcurl. Each handle stands
 // for a session (the agent and proxy choice) or a request (one pull transfer).
 #include <memory>
+#include <utility>
 
 #include "platform/http/global_init_curl.h"
 #include "platform/http/pull_internet.h"
@@ -31,7 +32,7 @@ public:
     }
 
     InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, const std::string& headers,
-                                   std::uint32_t flags) override
+                                   std::uint32_t flags, KeepWaiting keepWaiting) override
     {
         const CurlSession* found = findSession(session);
         if (!found)
@@ -42,8 +43,8 @@ public:
         settings.directOnly = found->directOnly;
         settings.limits = limits_;
         settings.extraHeaders = headers;
-        settings.keepWaiting = keepWaiting();
-        auto transfer = std::make_unique<PullTransferCurl>(url, settings);
+        settings.keepWaiting = std::move(keepWaiting);
+        auto transfer = std::make_shared<PullTransferCurl>(url, settings);
         if (!transfer->open())
             return 0;
         return addRequest(session, std::move(transfer));

@@ -5,6 +5,9 @@
 // supplies InternetOpen and InternetOpenUrl; its Request type offers
 //   const ResponseHeaders& response() const;
 //   bool read(char* out, std::size_t capacity, std::size_t& count);
+// and holds the request's own KeepWaiting for its reads. A request stays
+// alive for the length of every call into it, so that a handler it calls
+// cannot destroy it under itself by closing its handle.
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -23,7 +26,7 @@ public:
     bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel, char* buffer,
                        std::uint32_t& bufferLength, std::uint32_t&) final
     {
-        Request* found = findRequest(request);
+        const std::shared_ptr<Request> found = findRequest(request);
         if (!found || buffer == nullptr)
             return false;
         const std::optional<std::string> value = found->response().get(infoLevel);
@@ -44,7 +47,7 @@ public:
                           std::uint32_t& bytesRead) final
     {
         bytesRead = 0;
-        Request* found = findRequest(request);
+        const std::shared_ptr<Request> found = findRequest(request);
         if (!found || buffer == nullptr)
             return false;
         std::size_t count = 0;
@@ -65,11 +68,7 @@ public:
         }
     }
 
-    void setWaitHandler(KeepWaiting keepWaiting) final { keepWaiting_ = std::move(keepWaiting); }
-
 protected:
-    const KeepWaiting& keepWaiting() const { return keepWaiting_; }
-
     InternetHandle addSession(Session session)
     {
         const InternetHandle handle = next_++;
@@ -83,7 +82,7 @@ protected:
         return found == sessions_.end() ? nullptr : &found->second;
     }
 
-    InternetHandle addRequest(InternetHandle session, std::unique_ptr<Request> request)
+    InternetHandle addRequest(InternetHandle session, std::shared_ptr<Request> request)
     {
         const InternetHandle handle = next_++;
         requests_.emplace(handle, Entry{session, std::move(request)});
@@ -93,19 +92,18 @@ protected:
 private:
     struct Entry {
         InternetHandle session = 0;
-        std::unique_ptr<Request> request;
+        std::shared_ptr<Request> request;
     };
 
-    Request* findRequest(InternetHandle handle)
+    std::shared_ptr<Request> findRequest(InternetHandle handle)
     {
         const auto found = requests_.find(handle);
-        return found == requests_.end() ? nullptr : found->second.request.get();
+        return found == requests_.end() ? nullptr : found->second.request;
     }
 
     // Numbers are this layer's own and never reused, so a closed handle
     // never reaches the library again.
     InternetHandle next_ = 1;
-    KeepWaiting keepWaiting_;
     std::map<InternetHandle, Session> sessions_;
     std::map<InternetHandle, Entry> requests_;
 };

@@ -8,14 +8,15 @@
 
 #include "platform/http/http_rules.h"
 #include "platform/http/internet.h"
+#include "platform/system/call_within.h"
 
 namespace velmora {
 
 namespace {
 
 constexpr int kPollCapMilliseconds = 1000;
-// How often a caller waiting for the head is asked whether to go on.
-constexpr int kWaitHandlerMilliseconds = 50;
+// How often a caller that waits is asked whether to go on.
+constexpr int kWaitHandlerMilliseconds = static_cast<int>(kWaitSlice.count());
 
 // The header's name in lower case; empty for a line that is no header.
 std::string headerName(std::string_view line)
@@ -225,7 +226,9 @@ void PullTransferCurl::failAsStalled()
 
 void PullTransferCurl::waitForSocket()
 {
-    const bool callerWaits = keepWaiting_ && !headersDone_;
+    // The caller is served through every wait, for the head and for each
+    // piece of the body alike.
+    const bool callerWaits = static_cast<bool>(keepWaiting_);
     int timeout = callerWaits ? kWaitHandlerMilliseconds : kPollCapMilliseconds;
     if (connected()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(lastProgress_ + stallLimit_

@@ -27,7 +27,8 @@ public:
         // "Name: value\r\n" lines sent besides the program's own.
         std::string extraHeaders;
         TransferLimits limits = kDownloadLimits;
-        // Called while open() waits; false abandons the request.
+        // Called at least every kWaitSlice while open() or read() waits for
+        // the network; false abandons the transfer.
         std::function<bool()> keepWaiting;
     };
 
@@ -49,7 +50,8 @@ public:
     // count 0 with true means the body has ended; false means the transfer
     // failed, after every byte that did arrive has been handed out. A read
     // that gets no byte for the stall limit fails the transfer, as a
-    // WinINet read does at its receive time-out.
+    // WinINet read does at its receive time-out; so does a keepWaiting that
+    // says no.
     bool read(char* out, std::size_t capacity, std::size_t& count);
 
 private:

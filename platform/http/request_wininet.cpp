@@ -114,9 +114,36 @@ WinInetRequest::~WinInetRequest() { close(); }
 
 void WinInetRequest::close()
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (handle_)
         ::InternetCloseHandle(static_cast<HINTERNET>(handle_));
     handle_ = nullptr;
+}
+
+void WinInetRequest::cancel(const std::function<void()>& closeSession)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    cancelled_ = true;
+    if (handle_)
+        ::InternetCloseHandle(static_cast<HINTERNET>(handle_));
+    handle_ = nullptr;
+    if (closeSession)
+        closeSession();
+}
+
+bool WinInetRequest::cancelled() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return cancelled_;
+}
+
+bool WinInetRequest::failIfCancelled()
+{
+    if (!cancelled())
+        return false;
+    failed_ = true;
+    fail(FailureClass::TimedOut, "请求已取消");
+    return true;
 }
 
 bool WinInetRequest::open(void* session, const std::string& url, const std::string& headers, std::uint32_t flags)
@@ -130,6 +157,8 @@ bool WinInetRequest::open(void* session, const std::string& url, const std::stri
 
     std::string current = urlForAnsiCall(url);
     for (int hop = 0; hop <= kMaxRedirects; ++hop) {
+        if (failIfCancelled())
+            return false;
         if (!isHttpUrl(current)) {
             fail(hop == 0 ? FailureClass::BadAddress : FailureClass::BadResponse,
                  "只能获取 http 或 https 地址：" + current);
@@ -153,8 +182,19 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
                                            headers.empty() ? nullptr : headers.c_str(),
                                            static_cast<DWORD>(headers.size()),
                                            flags | INTERNET_FLAG_NO_AUTO_REDIRECT, 0);
+    const DWORD error = request ? 0 : ::GetLastError();
+    // From here on no call blocks: the lock keeps a cancel from closing the
+    // session under the calls, and a cancel that came first ends the hop
+    // before any of them.
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (cancelled_) {
+        if (request)
+            ::InternetCloseHandle(request);
+        failed_ = true;
+        fail(FailureClass::TimedOut, "请求已取消");
+        return Hop::Failed;
+    }
     if (!request) {
-        const DWORD error = ::GetLastError();
         const std::string proxy = proxyOf(static_cast<HINTERNET>(session));
         if (!proxy.empty() && (error == ERROR_INTERNET_CANNOT_CONNECT || error == ERROR_INTERNET_NAME_NOT_RESOLVED)) {
             // The site is not to blame for a proxy that cannot be reached.
@@ -203,7 +243,14 @@ void WinInetRequest::keepHeaders(void* request, unsigned long status)
 bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
 {
     count = 0;
-    if (!handle_) {
+    if (failIfCancelled())
+        return false;
+    HINTERNET request = nullptr;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        request = static_cast<HINTERNET>(handle_);
+    }
+    if (!request) {
         fail(FailureClass::Unclassified, "请求未打开");
         return false;
     }
@@ -220,17 +267,28 @@ bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
         }
         limitReadWait(std::min(stall_, left));
     }
-    const auto request = static_cast<HINTERNET>(handle_);
     // Asking only for what has arrived keeps InternetReadFile from waiting
-    // until the whole buffer is full.
+    // until the whole buffer is full. This is the call that waits.
     DWORD available = 0;
-    if (!::InternetQueryDataAvailable(request, &available, 0, 0))
-        return readFinished(false, ::GetLastError());
+    const BOOL queried = ::InternetQueryDataAvailable(request, &available, 0, 0);
+    const DWORD queryError = queried ? 0 : ::GetLastError();
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (cancelled_) {
+        lock.unlock();
+        failIfCancelled();
+        return false;
+    }
+    if (!queried) {
+        lock.unlock();
+        return readFinished(false, queryError);
+    }
     const DWORD room = static_cast<DWORD>(std::min<std::size_t>(capacity, 0x10000000u));
     const DWORD ask = available == 0 ? room : std::min(available, room);
     DWORD got = 0;
+    // What has arrived is there: this read does not wait.
     const BOOL ok = ::InternetReadFile(request, out, ask, &got);
     const DWORD error = ok ? 0 : ::GetLastError();
+    lock.unlock();
     count = std::min<std::size_t>(got, ask);
     received_ += count;
     if (!ok && count > 0) {
@@ -262,6 +320,7 @@ bool WinInetRequest::readFinished(bool ok, unsigned long error)
 
 void WinInetRequest::limitReadWait(std::chrono::milliseconds span)
 {
+    const std::lock_guard<std::mutex> lock(mutex_);
     if (!handle_)
         return;
     DWORD milliseconds = static_cast<DWORD>(std::max<long long>(1, span.count()));

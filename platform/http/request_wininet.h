@@ -10,10 +10,13 @@
 // buffer; and a body that ends short of its Content-Length is a failed
 // transfer, where WinINet reports a normal end.
 //
-// Not thread-safe: one thread drives the request.
+// One thread drives the request (open, read); cancel() may come from
+// another, and is the only call that may.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -54,6 +57,13 @@ public:
     // what is left (nor than stall), and one begun after it fails as timed out.
     void limitTotal(std::chrono::steady_clock::time_point end, std::chrono::milliseconds stall);
 
+    // Ends an open or a read blocked on another thread: the request's handle
+    // is closed (on Windows that ends a call blocked in it) and closeSession
+    // runs under the same lock, to end an open blocked before there is a
+    // handle. The thread that drives the request makes no WinINet call on
+    // either once it has seen this, and every call from then on fails.
+    void cancel(const std::function<void()>& closeSession);
+
     // WinINet's reason, or ours, for the last failure, and its class.
     const std::string& failure() const { return failure_; }
     FailureClass failureClass() const { return failureClass_; }
@@ -64,11 +74,19 @@ private:
                 std::string& next);
     void keepHeaders(void* request, unsigned long status);
     bool readFinished(bool ok, unsigned long error);
+    bool cancelled() const;
+    bool failIfCancelled();
     void fail(FailureClass failureClass, std::string reason);
     void failWithSystemError(unsigned long error);
     void close();
 
     Statuses accepted_;
+    // Guards handle_ and cancelled_, and is held over every WinINet call
+    // that cannot block, so that cancel() never closes a handle in the
+    // middle of one. The calls that block (the open of a hop, the wait for
+    // data) are made outside it, each after a look at cancelled_.
+    mutable std::mutex mutex_;
+    bool cancelled_ = false;
     void* handle_ = nullptr;
     ResponseHeaders response_;
     std::uint64_t received_ = 0;

@@ -13,8 +13,21 @@
 
 namespace velmora {
 
+// What InternetOpenA is called with, kept to open more sessions like one.
+struct WinInetSessionSettings {
+    std::string agent;
+    std::uint32_t accessType = 0;
+    std::uint32_t flags = 0;
+    TransferLimits limits{};
+};
+
 class WinInetSession {
 public:
+    static std::unique_ptr<WinInetSession> open(const WinInetSessionSettings& settings)
+    {
+        return open(settings.agent, settings.accessType, settings.flags, settings.limits);
+    }
+
     // InternetOpenA(agent, accessType, no proxy, no bypass list, flags), the
     // agent converted to the ANSI code page, with the connect, send and
     // receive time-outs of limits (the receive time-out being the stall

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/http/call_within.h"
+#include "platform/system/call_within.h"
 #include "platform/http/document_text.h"
 #include "platform/http/http_rules.h"
 #include "platform/http/internet.h"
@@ -78,11 +78,11 @@ std::string readDocument(WinInetRequest& request, const TransferLimits& limits, 
     return documentText(withoutCutCharacter(bytes));
 }
 
-std::string fetch(void* session, const std::string& url, const TransferLimits& limits, const Deadline& deadline)
+// Whatever the status, the body is the notice: a site without one answers
+// with an error page, which is no marker and no failure.
+std::string fetch(WinInetRequest& request, void* session, const std::string& url, const TransferLimits& limits,
+                  const Deadline& deadline)
 {
-    // Whatever the status, the body is the notice: a site without one
-    // answers with an error page, which is no marker and no failure.
-    WinInetRequest request(WinInetRequest::Statuses::Any);
     if (!request.open(session, url, INTERNET_FLAG_RELOAD))
         throw PlatformError(request.failureClass(), kNoticeFetchFailed, request.failure());
     return readDocument(request, limits, deadline);
@@ -101,16 +101,20 @@ public:
             WinInetSession::open(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0, limits_, &reason, &failureClass);
         if (!session)
             throw PlatformError(failureClass, kNoticeFetchFailed, reason);
+        const auto request = std::make_shared<WinInetRequest>(WinInetRequest::Statuses::Any);
         if (!deadline.limited())
-            return fetch(session->handle(), url, limits_, deadline);
+            return fetch(*request, session->handle(), url, limits_, deadline);
         // The open, every redirect hop and a head that trickles in have only
         // WinINet's per-step limits; the whole limit holds over them from
-        // here. Closing the session ends what is still blocked in it.
+        // here. Closing the request, or the session before there is one,
+        // ends what is still blocked in them, and the fetch touches neither
+        // once cancelled.
         void* const handle = session->handle();
         const TransferLimits limits = limits_;
         std::optional<std::string> text = callWithin<std::string>(
-            deadline.left(), [session, handle, url, limits, deadline] { return fetch(handle, url, limits, deadline); },
-            [&session] { session->close(); });
+            deadline.left(),
+            [session, request, handle, url, limits, deadline] { return fetch(*request, handle, url, limits, deadline); },
+            [&session, &request] { request->cancel([&session] { session->close(); }); });
         if (!text)
             throwTimedOut(limits_.total);
         return std::move(*text);

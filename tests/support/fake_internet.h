@@ -87,9 +87,10 @@ public:
     }
 
     InternetHandle InternetOpenUrl(InternetHandle session, const std::string& url, const std::string& headers,
-                                   std::uint32_t flags) override
+                                   std::uint32_t flags, KeepWaiting keepWaiting) override
     {
         calls.push_back("InternetOpenUrl");
+        waitHandler = std::move(keepWaiting);
         urlsOpened.push_back(url);
         urlHeaders.push_back(headers);
         urlFlags.push_back(flags);
@@ -161,10 +162,9 @@ public:
         return true;
     }
 
-    // Handed to the script of a slow response, which calls it while it
-    // makes InternetOpenUrl wait.
+    // The handler handed over with the last open, for the script of a slow
+    // response to call while it makes a call wait.
     KeepWaiting waitHandler;
-    void setWaitHandler(KeepWaiting keepWaiting) override { waitHandler = std::move(keepWaiting); }
 
     void InternetCloseHandle(InternetHandle handle) override
     {

@@ -62,7 +62,8 @@ public:
     explicit EndlessInternet(std::int64_t bodySize) : left_(bodySize) {}
 
     InternetHandle InternetOpen(const std::string&, std::uint32_t, std::uint32_t) override { return 1; }
-    InternetHandle InternetOpenUrl(InternetHandle, const std::string&, const std::string&, std::uint32_t) override
+    InternetHandle InternetOpenUrl(InternetHandle, const std::string&, const std::string&, std::uint32_t,
+                                   KeepWaiting) override
     {
         return 2;
     }
@@ -78,7 +79,6 @@ public:
         return true;
     }
     void InternetCloseHandle(InternetHandle) override {}
-    void setWaitHandler(KeepWaiting) override {}
 
 private:
     std::int64_t left_;

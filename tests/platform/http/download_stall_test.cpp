@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/files/byte_file.h"
@@ -79,10 +80,14 @@ protected:
         Cls_DownLoad dl(*internet, systemClock(), pump, localFileSystem());
         Ending ending;
         dl.entDLFileStatus = [&](std::int32_t& code) { ending.statuses.push_back(code); };
+        bool firstBlock = false;
+        dl.entDLFileDowning = [&](std::string&, std::int32_t&, std::int32_t&, std::int32_t&) { firstBlock = true; };
         // A window or a disk that keeps the caller busy between two reads.
-        pump.onDoEvents = [hold](int call) {
-            if (call == 1)
+        pump.onDoEvents = [&](int) {
+            if (std::exchange(firstBlock, false) && hold.count() > 0) {
                 std::this_thread::sleep_for(hold);
+                hold = {};
+            }
         };
         server.script("/velmora.zip", reply);
         const auto started = std::chrono::steady_clock::now();

@@ -25,7 +25,7 @@ protected:
 
     InternetHandle open(const std::string& url, std::uint32_t flags = INTERNET_FLAG_RELOAD)
     {
-        return internet->InternetOpenUrl(session, url, {}, flags);
+        return internet->InternetOpenUrl(session, url, {}, flags, {});
     }
 
     std::optional<std::string> contentLength(InternetHandle request)

@@ -158,7 +158,7 @@ TEST_F(HttpBackendTest, SendsTheAgentAndClosedHandlesStandForNothing)
     std::uint32_t count = 7;
     EXPECT_FALSE(readBlock(request, got, count));
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(internet->InternetOpenUrl(session, server.url("/a"), {}, INTERNET_FLAG_RELOAD), 0u);
+    EXPECT_EQ(internet->InternetOpenUrl(session, server.url("/a"), {}, INTERNET_FLAG_RELOAD, {}), 0u);
     std::uint32_t length = 512;
     std::uint32_t index = 0;
     char text[512];

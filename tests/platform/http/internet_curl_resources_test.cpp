@@ -112,7 +112,7 @@ TEST_F(InternetCurlTest, ClosedOrUnknownHandlesStandForNothing)
     std::uint32_t count = 7;
     EXPECT_FALSE(internet->InternetReadFile(request, block, HttpBackendTest::kBlock, count));
     EXPECT_EQ(count, 0u);
-    EXPECT_EQ(internet->InternetOpenUrl(session, server.url("/a"), {}, INTERNET_FLAG_RELOAD), 0u);
+    EXPECT_EQ(internet->InternetOpenUrl(session, server.url("/a"), {}, INTERNET_FLAG_RELOAD, {}), 0u);
     internet->InternetCloseHandle(request);  // already gone: nothing happens
 
     const std::vector<std::uint32_t> accessTypes = {0, 1};
@@ -120,7 +120,7 @@ TEST_F(InternetCurlTest, ClosedOrUnknownHandlesStandForNothing)
         SCOPED_TRACE(accessType);
         const InternetHandle fresh = internet->InternetOpen("VB Http", accessType, 0);
         ASSERT_NE(fresh, 0u);
-        const InternetHandle again = internet->InternetOpenUrl(fresh, server.url("/a"), {}, INTERNET_FLAG_RELOAD);
+        const InternetHandle again = internet->InternetOpenUrl(fresh, server.url("/a"), {}, INTERNET_FLAG_RELOAD, {});
         ASSERT_NE(again, 0u);
         EXPECT_EQ(readAll(again).bytes, "aaaa");
         internet->InternetCloseHandle(again);

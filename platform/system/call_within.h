@@ -1,14 +1,17 @@
 #pragma once
-// A blocking call that must come back by a deadline although the library
-// under it offers no time-out for the whole of it (WinINet: the open, each
-// redirect hop and a response head trickled a byte at a time each have only
-// per-step limits).
+// The one way the window's thread waits for something that may take long: a
+// blocking call that must come back by a deadline although the library under
+// it offers no time-out for the whole of it (WinINet: the open, each redirect
+// hop and a response head trickled a byte at a time each have only per-step
+// limits), or work that must not hold the window (a flush to the disk, the
+// hash of a large file).
 //
 // The work runs on a thread of its own; the caller waits for it at most
-// `within`. When the time is up, cancel() runs on the caller's thread to
-// unblock the work (WinINet: closing the handle the work is blocked on), and
-// the result is dropped whenever the work ends. The work must therefore own
-// everything it touches, shared where the caller needs it too.
+// `within`. When the time is up, cancel() (if any) runs on the caller's
+// thread to unblock the work (WinINet: closing the handle the work is
+// blocked on), and the result is dropped whenever the work ends. The work
+// must therefore own everything it touches, shared where the caller needs it
+// too.
 //
 // With keepWaiting, the caller's thread calls it every kWaitSlice while it
 // waits (to serve its window, say), and a false from it ends the wait as the
@@ -68,7 +71,8 @@ std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()>
         lock.unlock();
         const bool goOn = (!limited || std::chrono::steady_clock::now() < end) && (!keepWaiting || keepWaiting());
         if (!goOn) {
-            cancel();
+            if (cancel)
+                cancel();
             return std::nullopt;
         }
         lock.lock();
@@ -76,6 +80,30 @@ std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()>
     if (shared->failure)
         std::rethrow_exception(shared->failure);
     return std::move(shared->value);
+}
+
+// Work that must not hold the window but cannot be left half-way either (a
+// flush to the disk, a rename, the hash of a large file): it runs on a thread
+// of its own and is waited for to its end, serve being called on the
+// caller's thread every kWaitSlice meanwhile. The work's exception is
+// rethrown here.
+template <typename T>
+T callServed(std::function<T()> work, const std::function<void()>& serve)
+{
+    return *callWithin<T>(std::chrono::milliseconds(0), std::move(work), {}, [&serve] {
+        serve();
+        return true;
+    });
+}
+
+inline void callServed(const std::function<void()>& work, const std::function<void()>& serve)
+{
+    callServed<bool>(
+        [&work] {
+            work();
+            return true;
+        },
+        serve);
 }
 
 }  // namespace velmora
