@@ -32,8 +32,10 @@ const std::filesystem::path kArchive = kProgramFolder / "Velmora1.0.zip";
 const std::filesystem::path kPartFile = kProgramFolder / "Velmora1.0.zip.part";
 const std::filesystem::path kRecordFile = kProgramFolder / "Velmora1.0.zip.part.resume";
 
-// Command1 at 5970,375 twips, 1500 x 360: its centre in pixels.
+// Command1 at 5970,375 twips and Command2 at 7560,375, 1500 x 360: their
+// centres in pixels.
 constexpr Point kDownloadButton{448, 37};
+constexpr Point kStopButton{554, 37};
 
 std::string readFile(const std::filesystem::path& path)
 {
@@ -95,14 +97,29 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     x.screenshot(artifactPath("updater-done.png"));
     EXPECT_EQ(visibleWindows(x, "VelmoraV1.0--"), 0);
 
-    // Download again: the address is still the archive's.
-    demo.site.script("/velmora.zip", ScriptedReply::response(200, archive));
+    // Download again (the address is still the archive's), and the server
+    // goes quiet after the first block: 停止 ends the download at once, the
+    // block is in the part for the next try, and the archive that came
+    // before stays as it was.
+    demo.site.script("/velmora.zip",
+                     ScriptedReply()
+                         .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())}})
+                               + archive.substr(0, 512))
+                         .hold()
+                         .send(archive.substr(512)));
     demo.site.clearLog();
     click(x, updater, kDownloadButton);
     EXPECT_TRUE(demo.site.waitForRequest("/velmora.zip", 30s)) << "the address was typed over";
-    waitUntil([] { return !std::filesystem::exists(kPartFile); }, 30s);
+    ASSERT_TRUE(waitUntil([] { return std::filesystem::exists(kPartFile); }, 30s));
+    std::this_thread::sleep_for(500ms);
+    click(x, updater, kStopButton);
+    // The part reaches the disk when the download ends.
+    EXPECT_TRUE(waitUntil([] { return readFile(kPartFile).size() == 512; }, 1s)) << "停止 answered within a second";
+    x.screenshot(artifactPath("updater-stopped-in-a-silence.png"));
+    EXPECT_EQ(readFile(kArchive), archive);
     EXPECT_TRUE(app->running());
-    std::filesystem::remove(kArchive);
+    for (const auto& path : {kArchive, kPartFile})
+        std::filesystem::remove(path);
 }
 
 // Brings the updater up in place of the main window, as Yes does.

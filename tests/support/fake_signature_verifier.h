@@ -5,6 +5,7 @@
 // message and key it was made from, like the real thing, and any test can make
 // a good one, one by another key, or one over other bytes.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,10 +34,14 @@ public:
                 const Ed25519PublicKey& publicKey) override
     {
         messages.emplace_back(message);
+        if (whileVerifying)
+            whileVerifying();
         return signature == sign(message, publicKey);
     }
 
     std::vector<std::string> messages;  // every message asked about, in order
+    // Runs inside verify, on the thread that checks: a hash that takes long.
+    std::function<void()> whileVerifying;
 };
 
 // Base64 of bytes, for the ".sig" bodies the tests serve.

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/updater/download_fixture.h"
@@ -195,6 +198,30 @@ TEST_F(SignedDownloadTest, TheSignatureFetchYieldsStopsAndHasATimeLimit)
     EXPECT_TRUE(verifier.messages.empty());
     EXPECT_EQ(fileAt(kTarget), kOldArchive);
     EXPECT_EQ(internet.openHandleCount(), 0u);
+}
+
+// The hash of a large archive takes long: the window is served while it
+// runs, and a Stop meanwhile, carried out once it is done, keeps the old
+// archive and the bytes that came.
+TEST_F(SignedDownloadTest, TheWindowIsServedThroughTheHashAndAStopKeepsTheBytes)
+{
+    serve(textResponse(signatureText(kArchive, kPublisherKey)), kSigUrl);
+    std::atomic<bool> hashing{false};
+    verifier.whileVerifying = [&] {
+        hashing = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    };
+    int passesDuringHash = 0;
+    pump.onDoEvents = [&](int) {
+        if (hashing && ++passesDuringHash == 2)
+            signedDl.DLFileStop();
+    };
+    runSigned();
+    EXPECT_GE(passesDuringHash, 4);
+    EXPECT_EQ(signedDl.lastOutcome(), DownloadOutcome::Stopped);
+    EXPECT_EQ(fileAt(kTarget), kOldArchive);
+    EXPECT_EQ(fileAt(kPart), kArchive);
+    EXPECT_EQ(files.openCount(), 0);
 }
 
 TEST_F(SignedDownloadTest, AnUnreadableDownloadFailsWithTheFilesReleased)

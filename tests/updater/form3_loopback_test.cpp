@@ -2,6 +2,7 @@
 // a loopback server: how real endings of a transfer come out on its labels.
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -116,11 +117,14 @@ INSTANTIATE_TEST_SUITE_P(Replies, Form3LoopbackTest, ::testing::ValuesIn(serverC
 
 // A Stop click or a close that reaches the window while a block is reported
 // is dispatched in the yield after that block, so the download ends after
-// one more block, on the real pump as on the fake.
+// one more block, on the real pump as on the fake. One that comes while the
+// server is silent ends the wait at once, with the window showing every
+// byte that came before the silence.
 struct InterruptCase {
     const char* id;
     void (*interrupt)(Form3&);
     bool closes;
+    bool inSilence;
 };
 
 void PrintTo(const InterruptCase& c, std::ostream* os)
@@ -133,37 +137,58 @@ protected:
     void SetUp() override { prepare(GetParam().id); }
 };
 
-TEST_P(Form3InterruptTest, EndsOneBlockAfterTheBlockItArrivedDuring)
+TEST_P(Form3InterruptTest, EndsOneBlockAfterTheBlockItArrivedDuringOrAtOnceInASilence)
 {
     constexpr std::int32_t kArrivesDuringBlock = 40;
+    constexpr std::int32_t kBlocksBeforeSilence = 32;
     const InterruptCase& c = GetParam();
-    server.script("/velmora.zip", ScriptedReply::response(200, patternBytes(0, 1 << 20)));
+    const std::string body = patternBytes(0, 1 << 20);
+    server.script("/velmora.zip",
+                  c.inSilence ? ScriptedReply()
+                                    .send(loopback::responseHead(200, {{"Content-Length", std::to_string(body.size())}})
+                                          + body.substr(0, kBlocksBeforeSilence * 512))
+                                    .pause(std::chrono::seconds(10))
+                                    .send(body.substr(kBlocksBeforeSilence * 512))
+                              : ScriptedReply::response(200, body));
     auto* f = static_cast<Form3*>(windows.show(FormKind::Form3));
     ASSERT_NE(f, nullptr);
     const QPointer<Form3> alive(f);
     f->Text1().setText(QString::fromStdString(server.url("/velmora.zip")));
     Cls_DownLoad& dl = *f->downloader();
     const auto showProgress = dl.entDLFileDowning;
+    std::string shownWhenInterrupted;
+    const auto interrupt = [&] {
+        shownWhenInterrupted = f->Label4().text().toStdString();
+        c.interrupt(*f);
+    };
     dl.entDLFileDowning = [&](std::string& url, std::int32_t& done, std::int32_t& size, std::int32_t& speed) {
         showProgress(url, done, size, speed);
-        if (done == kArrivesDuringBlock * 512)
-            QMetaObject::invokeMethod(f, [f, &c] { c.interrupt(*f); }, Qt::QueuedConnection);
+        if (!c.inSilence && done == kArrivesDuringBlock * 512)
+            QMetaObject::invokeMethod(f, interrupt, Qt::QueuedConnection);
+        if (c.inSilence && done == kBlocksBeforeSilence * 512)
+            QTimer::singleShot(500, f, interrupt);
     };
+    const auto started = std::chrono::steady_clock::now();
     f->Command1().click();
 
     EXPECT_EQ(dl.lastOutcome(), DownloadOutcome::Stopped);
-    EXPECT_EQ(std::filesystem::file_size(folder / "Velmora1.0.zip.part"),
-              static_cast<std::uintmax_t>((kArrivesDuringBlock + 1) * 512));
+    const std::int32_t kept = c.inSilence ? kBlocksBeforeSilence : kArrivesDuringBlock + 1;
+    EXPECT_EQ(std::filesystem::file_size(folder / "Velmora1.0.zip.part"), static_cast<std::uintmax_t>(kept * 512));
+    if (c.inSilence) {
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+        EXPECT_NE(shownWhenInterrupted.find("下载大小： 16\r\n"), std::string::npos) << shownWhenInterrupted;
+    }
     EXPECT_EQ(!alive.isNull() && alive->isVisible(), !c.closes);
     EXPECT_TRUE(failures.reports.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Interrupts, Form3InterruptTest,
-    ::testing::Values(InterruptCase{"StopClicked", [](Form3& f) { f.Command2().click(); }, false},
-                      InterruptCase{"CloseAsked", [](Form3& f) { f.close(); }, true}),
+    ::testing::Values(InterruptCase{"StopClicked", [](Form3& f) { f.Command2().click(); }, false, false},
+                      InterruptCase{"CloseAsked", [](Form3& f) { f.close(); }, true, false},
+                      InterruptCase{"StopClickedInASilence", [](Form3& f) { f.Command2().click(); }, false, true},
+                      InterruptCase{"CloseAskedInASilence", [](Form3& f) { f.close(); }, true, true}),
     [](const auto& info) { return std::string(info.param.id); });
-
 
 // A server that stops sending in the middle of the archive: the read gives up
 // after the stall limit (a short one here), the download ends as a cut-off,
