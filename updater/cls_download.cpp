@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "platform/http/http_rules.h"
-#include "platform/system/call_within.h"
 #include "updater/download_speed.h"
 #include "updater/internet_handle.h"
 #include "updater/resume_record.h"
@@ -219,8 +218,7 @@ DownloadOutcome Cls_DownLoad::checkRelease(const std::string& archiveUrl, const 
         return clock.elapsedTo(clock_.secondsSinceMidnight())
                < std::chrono::duration<double>(kSignatureLimits.total).count();
     };
-    const bool holds =
-        releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads, [this] { pump_.DoEvents(); });
+    const bool holds = releaseSignatureHolds(*check_, archiveUrl, files_, partPath, betweenReads, pump_);
     // A stop during the hash is carried out once the hash has ended.
     if (stopped || takeStopOfWait())
         return DownloadOutcome::Stopped;

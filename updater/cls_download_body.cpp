@@ -5,7 +5,6 @@
 #include <limits>
 #include <utility>
 
-#include "platform/system/call_within.h"
 #include "updater/cls_download.h"
 #include "updater/download_speed.h"
 
@@ -51,10 +50,7 @@ bool Cls_DownLoad::keepWaiting()
     return !stopWhileRunning_;
 }
 
-void Cls_DownLoad::served(const std::function<void()>& work)
-{
-    callServed(work, [this] { pump_.DoEvents(); });
-}
+void Cls_DownLoad::served(const std::function<void()>& work) { pump_.DoEventsDuring(work); }
 
 // One block per turn: one read, one write, one notification, one yield. The
 // stop request is tested after the notification, so a handler's request takes

@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "platform/http/http_rules.h"
-#include "platform/system/call_within.h"
 #include "updater/internet_handle.h"
 #include "updater/release_signature.h"
 
@@ -35,8 +34,7 @@ std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle
 }
 
 bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archiveUrl, FileSystem& files,
-                           const std::string& archivePath, const BetweenReads& betweenReads,
-                           const std::function<void()>& serve)
+                           const std::string& archivePath, const BetweenReads& betweenReads, MessagePump& pump)
 {
     HandleCloser session(check.internet, check.internet.InternetOpen(kHttpAgent, INTERNET_OPEN_TYPE_PRECONFIG, 0));
     if (!session.isOpen())
@@ -52,8 +50,9 @@ bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archive
     const std::unique_ptr<FileContents> archive = files.openForReading(archivePath);
     // Hashing an archive of a gigabyte takes seconds; the window is served
     // meanwhile. The library cannot stop half-way, so a stop waits for it.
-    return callServed<bool>([&] { return check.verifier.verify(archive->bytes(), *signature, check.publicKey); },
-                            serve);
+    bool holds = false;
+    pump.DoEventsDuring([&] { holds = check.verifier.verify(archive->bytes(), *signature, check.publicKey); });
+    return holds;
 }
 
 }  // namespace velmora

@@ -9,6 +9,7 @@
 #include "platform/files/byte_file.h"
 #include "platform/http/internet.h"
 #include "platform/system/signature_verifier.h"
+#include "platform/windows/message_pump.h"
 
 namespace velmora {
 
@@ -39,11 +40,10 @@ std::optional<std::string> fetchSignatureText(Internet& internet, InternetHandle
 // Whether the closed file at archivePath carries check's signature, as
 // served at signatureAddress(archiveUrl). A signature that is missing,
 // malformed, by another key or over other bytes, or whose fetch ended
-// early, is false. The file is hashed on a thread of its own, serve being
-// called meanwhile (it must not throw). Throws PlatformError when the file
-// cannot be read.
+// early, is false. The file is hashed through pump.DoEventsDuring, so the
+// window is served meanwhile. Throws PlatformError when the file cannot be
+// read.
 bool releaseSignatureHolds(const ReleaseCheck& check, const std::string& archiveUrl, FileSystem& files,
-                           const std::string& archivePath, const BetweenReads& betweenReads,
-                           const std::function<void()>& serve);
+                           const std::string& archivePath, const BetweenReads& betweenReads, MessagePump& pump);
 
 }  // namespace velmora

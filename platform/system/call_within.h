@@ -87,23 +87,19 @@ std::optional<T> callWithin(std::chrono::milliseconds within, std::function<T()>
 // of its own and is waited for to its end, serve being called on the
 // caller's thread every kWaitSlice meanwhile. The work's exception is
 // rethrown here.
-template <typename T>
-T callServed(std::function<T()> work, const std::function<void()>& serve)
-{
-    return *callWithin<T>(std::chrono::milliseconds(0), std::move(work), {}, [&serve] {
-        serve();
-        return true;
-    });
-}
-
 inline void callServed(const std::function<void()>& work, const std::function<void()>& serve)
 {
-    callServed<bool>(
+    callWithin<bool>(
+        std::chrono::milliseconds(0),
         [&work] {
             work();
             return true;
         },
-        serve);
+        {},
+        [&serve] {
+            serve();
+            return true;
+        });
 }
 
 }  // namespace velmora

@@ -22,6 +22,18 @@ public:
             onDoEvents(calls_);
     }
 
+    // Work handed to DoEventsDuring runs at once, on the caller's thread, so
+    // that the yields a test counts are the downloader's own; with
+    // workOnAThread, as the real pump runs it.
+    bool workOnAThread = false;
+    void DoEventsDuring(const std::function<void()>& work) override
+    {
+        if (workOnAThread)
+            MessagePump::DoEventsDuring(work);
+        else
+            work();
+    }
+
 private:
     int calls_ = 0;
 };

@@ -7,9 +7,18 @@ namespace velmora::test {
 // iconv do; Wine before version 9 has only the GBK part of the code page.
 bool hasGb18030FourByteTable();
 
-// True when a blocking HTTP read ends at the receive time-out set for it.
-// libcurl's backend and Windows' WinINet do; Wine's WinINet (8.0) waits on
-// for ever, whatever time-out is set on the session or the request.
+// True when a blocking wait for an HTTP response ends at the receive
+// time-out set for it. libcurl's backend and Windows' WinINet do; Wine's
+// WinINet (8.0) waits on for ever, whatever time-out is set on the session
+// or the request. (A wait for more of a body is the downloader's own on
+// every backend, and ends at its limit whatever the library does.)
 bool endsStalledHttpReads();
+
+// True when a connection reset that reaches the client before it reads is
+// reported by the next read as a failure. libcurl and Windows do; Wine's
+// sockets report it as the end of the stream unless a read was already
+// waiting when it came, which a body without a length cannot tell from its
+// end.
+bool reportsEarlyResets();
 
 }  // namespace velmora::test

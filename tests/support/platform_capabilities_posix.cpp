@@ -6,4 +6,6 @@ bool hasGb18030FourByteTable() { return true; }
 
 bool endsStalledHttpReads() { return true; }
 
+bool reportsEarlyResets() { return true; }
+
 }  // namespace velmora::test

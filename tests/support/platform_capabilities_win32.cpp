@@ -6,11 +6,19 @@ namespace velmora::test {
 
 bool hasGb18030FourByteTable() { return ::IsValidCodePage(54936) != FALSE; }
 
-bool endsStalledHttpReads()
+namespace {
+
+bool underWine()
 {
     // Wine's ntdll names itself; Windows' has no such entry.
     const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return !ntdll || !::GetProcAddress(ntdll, "wine_get_version");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
 }
+
+}  // namespace
+
+bool endsStalledHttpReads() { return !underWine(); }
+
+bool reportsEarlyResets() { return !underWine(); }
 
 }  // namespace velmora::test

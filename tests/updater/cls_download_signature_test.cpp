@@ -206,6 +206,7 @@ TEST_F(SignedDownloadTest, TheSignatureFetchYieldsStopsAndHasATimeLimit)
 TEST_F(SignedDownloadTest, TheWindowIsServedThroughTheHashAndAStopKeepsTheBytes)
 {
     serve(textResponse(signatureText(kArchive, kPublisherKey)), kSigUrl);
+    pump.workOnAThread = true;
     std::atomic<bool> hashing{false};
     verifier.whileVerifying = [&] {
         hashing = true;

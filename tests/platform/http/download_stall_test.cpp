@@ -1,8 +1,9 @@
 // A download whose server stops sending, on the platform's own HTTP backend:
 // a read that gets no byte for the stall limit fails, so the download ends as
 // a cut-off instead of waiting for ever, and the archive already at the
-// target stays as it was. Most cases use a short limit; one waits out the
-// real one.
+// target stays as it was. The limit is the downloader's own wait on every
+// backend, so it holds under Wine too. Most cases use a short limit; one
+// waits out the real one.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -50,12 +51,6 @@ protected:
         DownloadOutcome outcome = DownloadOutcome::None;
         std::chrono::steady_clock::duration took{};
     };
-
-    void SetUp() override
-    {
-        if (!velmora::test::endsStalledHttpReads())
-            GTEST_SKIP() << "this system's HTTP library never ends a stalled read";
-    }
 
     DownloadStallTest()
     {
@@ -146,6 +141,8 @@ TEST_F(DownloadStallTest, TheCallersOwnTimeBetweenReadsIsNotTheServers)
 
 TEST_F(DownloadStallTest, NoAnswerAfterTheConnectionIsARequestThatFailed)
 {
+    if (!velmora::test::endsStalledHttpReads())
+        GTEST_SKIP() << "this system's HTTP library never ends a wait for a response head";
     const Ending ending = download(ScriptedReply().pause(5min), 1s);
 
     EXPECT_EQ(ending.statuses, kRefused);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/platform/http/http_backend_fixture.h"
+#include "tests/support/platform_capabilities.h"
 
 namespace velmora {
 namespace {
@@ -112,11 +113,13 @@ TEST_F(HttpBackendTest, BodyCutShortFailsAfterTheBytesThatCame)
         std::string path;
         ScriptedReply reply;
     };
-    const std::vector<Case> cases = {
+    std::vector<Case> cases = {
         {"/short-then-close", ScriptedReply().send(head + part).hold().close()},
         {"/short-then-reset", ScriptedReply().send(head + part).hold().reset()},
-        {"/no-length-then-reset", ScriptedReply().send(openHead + part).hold().reset()},
     };
+    // Without a length, only the reset itself tells the cut from the end.
+    if (velmora::test::reportsEarlyResets())
+        cases.push_back({"/no-length-then-reset", ScriptedReply().send(openHead + part).hold().reset()});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         server.script(c.path, c.reply);
