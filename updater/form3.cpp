@@ -246,7 +246,7 @@ void Form3::Command2_Click()
 
 void Form3::Label1_Click()
 {
-    context_.platform.shell().Run("explorer.exe http://www." + std::string(kSiteHost), SW_SHOWMINIMIZED);
+    context_.platform.shell().Run("explorer.exe " + homePageAddress(), SW_SHOWMINIMIZED);
 }
 
 void Form3::Cdf_entDLFileStatus(std::int32_t& TmpState)
