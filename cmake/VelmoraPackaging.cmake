@@ -11,7 +11,7 @@ endif()
 # What cpack makes goes to users, whatever the build type: a program that
 # checks no signature is packed only when its builder said so at configure.
 if(VELMORA_UPDATE_PUBLIC_KEY STREQUAL "" AND NOT VELMORA_ALLOW_UNSIGNED_UPDATES)
-  set(CPACK_VELMORA_UNSIGNED_REFUSAL
+  string(CONCAT CPACK_VELMORA_UNSIGNED_REFUSAL
       "This build has no VELMORA_UPDATE_PUBLIC_KEY: its updater would take any archive from anyone on the path, "
       "so cpack packs nothing. Configure it with -DVELMORA_UPDATE_PUBLIC_KEY=<44 characters> "
       "(`velmora-sign keygen KEYFILE` makes the key pair), or with -DVELMORA_ALLOW_UNSIGNED_UPDATES=ON.")

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -92,21 +94,63 @@ TEST_F(TransferControlWinInetTest, FailsWithTheReasonWhenNoDocumentComes)
     }
 }
 
+// The user's proxy settings, ProxyEnable and ProxyServer under HKCU's
+// Internet Settings, as a test sets them for its requests; put back as they
+// stood when it ends, whichever way it ends.
+class SystemProxySettings {
+public:
+    SystemProxySettings()
+    {
+        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
+                              nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr)
+            != ERROR_SUCCESS)
+            throw std::runtime_error("cannot open the Internet Settings key");
+        for (Saved& value : saved_) {
+            DWORD size = 0;
+            value.present = ::RegQueryValueExW(key_, value.name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS;
+            value.bytes.resize(size);
+            value.present = value.present
+                            && ::RegQueryValueExW(key_, value.name, nullptr, &value.type, value.bytes.data(), &size)
+                                   == ERROR_SUCCESS;
+        }
+    }
+    ~SystemProxySettings()
+    {
+        for (const Saved& value : saved_)
+            value.present ? ::RegSetValueExW(key_, value.name, 0, value.type, value.bytes.data(),
+                                             static_cast<DWORD>(value.bytes.size()))
+                          : ::RegDeleteValueW(key_, value.name);
+        ::RegCloseKey(key_);
+    }
+    SystemProxySettings(const SystemProxySettings&) = delete;
+    SystemProxySettings& operator=(const SystemProxySettings&) = delete;
+
+    void useProxy(const std::string& server)
+    {
+        const DWORD enable = 1;
+        ::RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
+        const std::wstring text(server.begin(), server.end());
+        ::RegSetValueExW(key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+private:
+    struct Saved {
+        const wchar_t* name;
+        bool present = false;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> bytes;
+    };
+    HKEY key_ = nullptr;
+    std::array<Saved, 2> saved_{Saved{L"ProxyEnable"}, Saved{L"ProxyServer"}};
+};
+
 // A proxy the system names that cannot be reached is named, not the site.
 TEST_F(TransferControlWinInetTest, AProxyThatCannotBeReachedIsNamed)
 {
     const std::string proxy = "127.0.0.1:" + std::to_string(LoopbackServer().port());
-    HKEY settings = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                                0, nullptr, 0, KEY_SET_VALUE, nullptr, &settings, nullptr),
-              ERROR_SUCCESS);
-    const auto setProxy = [&](DWORD enable) {
-        ::RegSetValueExW(settings, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-        const std::wstring server(proxy.begin(), proxy.end());
-        ::RegSetValueExW(settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                         static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-    };
-    setProxy(1);
+    SystemProxySettings settings;
+    settings.useProxy(proxy);
     try {
         createTransferControl()->OpenURL("http://velmora.invalid/update/velmora1.0.txt");
         ADD_FAILURE() << "no failure reported";
@@ -114,9 +158,6 @@ TEST_F(TransferControlWinInetTest, AProxyThatCannotBeReachedIsNamed)
         EXPECT_EQ(error.failureClass(), FailureClass::ProxyUnreachable) << error.reason();
         EXPECT_EQ(error.reason().rfind("无法连接到代理服务器 " + proxy + "：", 0), 0u) << error.reason();
     }
-    setProxy(0);
-    ::RegDeleteValueW(settings, L"ProxyServer");
-    ::RegCloseKey(settings);
 }
 
 // How long a fetch of url took to fail; a failure other than a time-out, or
