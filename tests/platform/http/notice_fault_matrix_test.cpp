@@ -254,20 +254,15 @@ TEST(NoticeOverTls, ComesFromASiteWhoseCertificateTheSystemsStoreVouchesFor)
     const fs::path folder = makeScratchFolder("velmora-notice-tls-");
     fs::create_directories(folder / "site/update");
     std::ofstream(folder / "site/update/velmora1.0.txt") << kMarkerUtf8;
-    const test::ChildProcess site({"sh", VELMORA_TLS_NOTICE_SITE, folder.string()}, {}, (folder / "site.log").string());
-    std::string port;
-    ASSERT_TRUE(waitUntil([&] {
-        const std::string log = fileBytes(folder / "site.log").value_or("");
-        const auto at = log.find("ACCEPT 127.0.0.1:");
-        port = at == std::string::npos ? "" : log.substr(at + 17, log.find_first_not_of("0123456789", at + 17) - at - 17);
-        return !port.empty();
-    }, std::chrono::seconds(10), std::chrono::milliseconds(10)));
+    const std::string port = std::to_string(closedPort());
+    const test::ChildProcess site({"sh", VELMORA_TLS_NOTICE_SITE, folder.string(), port}, {}, (folder / "site.log").string());
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(folder / "site.log").value_or("").find("ACCEPT") != std::string::npos; },
+                          std::chrono::seconds(10), std::chrono::milliseconds(10)));
     const fs::path store = "/etc/ssl/certs";
     mountTmpfs(store, 1 << 20);
     fs::copy_file(folder / "ca.pem", store / "ca-certificates.crt");
     std::string text;
-    EXPECT_NO_THROW(text = createTransferControl(kNoticeLimits)->OpenURL("https://127.0.0.1:" + port
-                                                                          + std::string(kNoticePath)));
+    EXPECT_NO_THROW(text = createTransferControl(kNoticeLimits)->OpenURL("https://127.0.0.1:" + port + std::string(kNoticePath)));
     unmount(store);
     EXPECT_TRUE(isUpdateMarker(text)) << text;
     fs::remove_all(folder);

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <chrono>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -101,26 +100,21 @@ class SystemProxySettings {
 public:
     SystemProxySettings()
     {
-        if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                              nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr)
-            != ERROR_SUCCESS)
-            throw std::runtime_error("cannot open the Internet Settings key");
         for (Saved& value : saved_) {
             DWORD size = 0;
-            value.present = ::RegQueryValueExW(key_, value.name, nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS;
+            value.found = ::RegGetValueW(HKEY_CURRENT_USER, kKey, value.name, RRF_RT_ANY, nullptr, nullptr, &size);
             value.bytes.resize(size);
-            value.present = value.present
-                            && ::RegQueryValueExW(key_, value.name, nullptr, &value.type, value.bytes.data(), &size)
-                                   == ERROR_SUCCESS;
+            if (value.found == ERROR_SUCCESS)
+                value.found = ::RegGetValueW(HKEY_CURRENT_USER, kKey, value.name, RRF_RT_ANY, &value.type,
+                                             value.bytes.data(), &size);
         }
     }
     ~SystemProxySettings()
     {
         for (const Saved& value : saved_)
-            value.present ? ::RegSetValueExW(key_, value.name, 0, value.type, value.bytes.data(),
-                                             static_cast<DWORD>(value.bytes.size()))
-                          : ::RegDeleteValueW(key_, value.name);
-        ::RegCloseKey(key_);
+            value.found == ERROR_SUCCESS ? ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, value.name, value.type,
+                                                             value.bytes.data(), static_cast<DWORD>(value.bytes.size()))
+                                         : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value.name);
     }
     SystemProxySettings(const SystemProxySettings&) = delete;
     SystemProxySettings& operator=(const SystemProxySettings&) = delete;
@@ -128,20 +122,20 @@ public:
     void useProxy(const std::string& server)
     {
         const DWORD enable = 1;
-        ::RegSetValueExW(key_, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
         const std::wstring text(server.begin(), server.end());
-        ::RegSetValueExW(key_, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyEnable", REG_DWORD, &enable, sizeof enable);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyServer", REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
 
 private:
+    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
     struct Saved {
         const wchar_t* name;
-        bool present = false;
+        LSTATUS found = ERROR_FILE_NOT_FOUND;
         DWORD type = REG_NONE;
-        std::vector<BYTE> bytes;
+        std::vector<BYTE> bytes = {};
     };
-    HKEY key_ = nullptr;
     std::array<Saved, 2> saved_{Saved{L"ProxyEnable"}, Saved{L"ProxyServer"}};
 };
 
