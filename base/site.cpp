@@ -2,10 +2,19 @@
 
 namespace velmora {
 
-std::string siteAddress(std::string_view path)
+std::string siteAddressOn(std::string_view scheme, std::string_view host, std::string_view path)
 {
-    return "http://" + std::string(kSiteHost) + std::string(path);
+    return std::string(scheme) + "://" + std::string(host) + std::string(path);
 }
+
+std::string homePageAddressOn(std::string_view scheme, std::string_view host)
+{
+    return siteAddressOn(scheme, "www." + std::string(host), "");
+}
+
+std::string siteAddress(std::string_view path) { return siteAddressOn(kSiteScheme, kSiteHost, path); }
+
+std::string homePageAddress() { return homePageAddressOn(kSiteScheme, kSiteHost); }
 
 std::string siteCaptionName()
 {

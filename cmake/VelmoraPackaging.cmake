@@ -8,6 +8,15 @@ if(VELMORA_CORE_ONLY OR NOT TARGET velmora)
   return()
 endif()
 
+# What cpack makes goes to users, whatever the build type: a program that
+# checks no signature is packed only when its builder said so at configure.
+if(VELMORA_UPDATE_PUBLIC_KEY STREQUAL "" AND NOT VELMORA_ALLOW_UNSIGNED_UPDATES)
+  string(CONCAT CPACK_VELMORA_UNSIGNED_REFUSAL
+      "This build has no VELMORA_UPDATE_PUBLIC_KEY: its updater would take any archive from anyone on the path, "
+      "so cpack packs nothing. Configure it with -DVELMORA_UPDATE_PUBLIC_KEY=<44 characters> "
+      "(`velmora-sign keygen KEYFILE` makes the key pair), or with -DVELMORA_ALLOW_UNSIGNED_UPDATES=ON.")
+endif()
+
 include(GNUInstallDirs)
 string(TOUPPER "${VELMORA_SITE_HOST}" velmora_site_upper)
 
@@ -60,7 +69,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION "net")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.${VELMORA_SITE_HOST}")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${VELMORA_SITE_SCHEME}://www.${VELMORA_SITE_HOST}")
 # The libraries the executable links come from dpkg-shlibdeps; the browser
 # engine's helper process is a program of its own, which it cannot see.
 find_program(VELMORA_DPKG_SHLIBDEPS dpkg-shlibdeps)

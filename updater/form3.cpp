@@ -171,7 +171,7 @@ Cls_DownLoad& Form3::downloaderOrFail() const
 
 void Form3::Label1_Click()
 {
-    context_.platform.shell().Run("explorer.exe http://www." + std::string(kSiteHost), SW_SHOWMINIMIZED);
+    context_.platform.shell().Run("explorer.exe " + homePageAddress(), SW_SHOWMINIMIZED);
 }
 
 void Form3::closeEvent(QCloseEvent* event)

@@ -2,6 +2,7 @@
 // The publisher's signature of a release archive as the site serves it, at
 // the archive's address followed by ".sig": the Base64 of the 64-byte Ed25519
 // signature over the whole archive, and the public key it is checked against.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,9 @@
 #include "platform/system/signature_verifier.h"
 
 namespace velmora {
+
+// The largest archive the updater downloads: its lengths are 32-bit.
+inline constexpr std::uint64_t kMaxReleaseArchiveBytes = 2147483647;
 
 // The signature in the text of a ".sig" file: exactly one Base64 encoding of
 // 64 bytes, with any ASCII whitespace before and after it (a line end, say).

@@ -148,7 +148,9 @@ public:
     std::unique_ptr<FileLock> lockFile(const std::string& path) override
     {
         for (;;) {
-            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            // flock needs no write access: a lock file left behind read-only,
+            // or by another user, locks as well as a new one.
+            const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
             if (fd < 0)
                 throw systemFailure("无法打开文件“" + path + "”", errno);
             if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

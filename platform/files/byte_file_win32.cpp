@@ -178,8 +178,11 @@ public:
         if (file != INVALID_HANDLE_VALUE)
             return std::make_unique<Win32FileLock>(file);
         const DWORD error = ::GetLastError();
-        // A file whose holder is closing it is refused as denied, not shared.
-        if (error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && sizeOf(path)))
+        // Only a holder's open handle is a lock. Access denied is a file the
+        // lock cannot be taken on (read-only, another user's, or one whose
+        // holder is just closing it): named as the failure it is, or every
+        // later download would wait for a holder that is not there.
+        if (error == ERROR_SHARING_VIOLATION)
             return nullptr;
         throw systemFailure("无法锁定文件“" + path + "”", error);
     }

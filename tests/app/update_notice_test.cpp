@@ -1,8 +1,14 @@
-// The marker comparison: whole text against whole text, nothing trimmed.
+// The marker comparison: whole text against whole text, nothing trimmed;
+// and the site's addresses and captions.
 #include <gtest/gtest.h>
 
-#include "base/site.h"
+#include <string>
+#include <vector>
+
+#include "app/menu_table.h"
 #include "app/update_notice.h"
+#include "base/site.h"
+#include "updater/release_signature.h"
 
 namespace velmora {
 namespace {
@@ -46,6 +52,34 @@ TEST(CaptionName, IsWwwAndTheHostInCapitals)
     };
     for (const auto& c : cases)
         EXPECT_EQ(captionNameOf(c.host), c.name) << c.host;
+}
+
+// Every address the program makes from the site host takes the site's
+// scheme: the nine pages, the banner, the notice, the archive and its
+// signature, and the home page the updater's link opens.
+TEST(SiteAddress, EveryAddressOfTheSiteTakesItsScheme)
+{
+    const std::vector<std::string> expected = {
+        "velmora.cn/tiaozhuan/index1.html",  "velmora.cn/tiaozhuan/tv.html",   "velmora.cn/tiaozhuan/movie.html",
+        "velmora.cn/tiaozhuan/juchang.html", "velmora.cn/tiaozhuan/dongman.html", "velmora.cn/tiaozhuan/mtv.html",
+        "velmora.cn/tiaozhuan/dtgb.html",    "velmora.cn/tiaozhuan/mfdh.html", "velmora.cn/tiaozhuan/book.htm",
+        "velmora.cn/gg/01.html",             "velmora.cn/update/velmora1.0.txt", "velmora.cn/velmora.zip.sig",
+        "www.velmora.cn"};
+    for (const std::string scheme : {"http", "https"}) {
+        const auto on = [&](std::string_view path) { return siteAddressOn(scheme, "velmora.cn", path); };
+        std::vector<std::string> made;
+        for (const MenuItem& item : kMenuItems)
+            if (!item.path.empty())
+                made.push_back(on(item.path));
+        made.insert(made.end(), {on(kBannerPagePath), on(kNoticePath), signatureAddress(on("/velmora.zip")),
+                                 homePageAddressOn(scheme, "velmora.cn")});
+        ASSERT_EQ(made.size(), expected.size());
+        for (std::size_t i = 0; i < made.size(); ++i)
+            EXPECT_EQ(made[i], scheme + "://" + expected[i]);
+    }
+    // The program's own: the scheme and the host it was built with.
+    EXPECT_EQ(siteAddress("/velmora.zip"), std::string(kSiteScheme) + "://" + std::string(kSiteHost) + "/velmora.zip");
+    EXPECT_EQ(homePageAddress(), std::string(kSiteScheme) + "://www." + std::string(kSiteHost));
 }
 
 }  // namespace

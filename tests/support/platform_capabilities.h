@@ -21,4 +21,9 @@ bool endsStalledHttpReads();
 // end.
 bool reportsEarlyResets();
 
+// True when a lock file left behind read-only still locks: flock needs no
+// write access; Windows' lock opens its file to delete it when it closes,
+// which a read-only file refuses (Wine run as root does not).
+bool locksAReadOnlyLockFile();
+
 }  // namespace velmora::test

@@ -8,4 +8,6 @@ bool endsStalledHttpReads() { return true; }
 
 bool reportsEarlyResets() { return true; }
 
+bool locksAReadOnlyLockFile() { return true; }
+
 }  // namespace velmora::test

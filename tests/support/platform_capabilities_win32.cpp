@@ -21,4 +21,6 @@ bool endsStalledHttpReads() { return !underWine(); }
 
 bool reportsEarlyResets() { return !underWine(); }
 
+bool locksAReadOnlyLockFile() { return false; }
+
 }  // namespace velmora::test

@@ -23,7 +23,7 @@ TEST_F(Form3Test, OpensWithTheArchiveAddressAndTheMainWindowClosed)
     EXPECT_EQ(windows.find(FormKind::Form3), &f);
     EXPECT_TRUE(f.isVisible());
     EXPECT_NE(f.downloader(), nullptr);
-    EXPECT_EQ(f.Text1().text().toStdString(), "http://" + std::string(kSiteHost) + "/velmora.zip");
+    EXPECT_EQ(f.Text1().text().toStdString(), std::string(kSiteScheme) + "://" + std::string(kSiteHost) + "/velmora.zip");
     EXPECT_EQ(f.Label4().text(), QStringLiteral("准备："));
     EXPECT_EQ(f.Label5().text(), QStringLiteral("连接状态："));
     EXPECT_EQ(f.windowTitle().toStdString(), "更新程序--" + siteCaptionName());
@@ -206,7 +206,7 @@ TEST_F(Form3Test, ALeftClickOnTheLinkOpensTheHomePage)
                           Qt::NoModifier);
         QCoreApplication::sendEvent(&f.Label1(), &event);
         const std::vector<std::pair<std::string, int>> expected =
-            c.opens ? std::vector<std::pair<std::string, int>>{{"explorer.exe http://www." + std::string(kSiteHost),
+            c.opens ? std::vector<std::pair<std::string, int>>{{"explorer.exe " + std::string(kSiteScheme) + "://www." + std::string(kSiteHost),
                                                                 SW_SHOWMINIMIZED}}
                     : std::vector<std::pair<std::string, int>>{};
         EXPECT_EQ(platform.shellFake().runs, expected) << c.name;

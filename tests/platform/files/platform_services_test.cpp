@@ -18,6 +18,7 @@
 #include "platform/files/program_folder.h"
 #include "platform/system/clock.h"
 #include "platform/system/platform_error.h"
+#include "tests/support/platform_capabilities.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_folder.h"
 
@@ -172,12 +173,25 @@ TEST_F(ByteFileTest, ReadingGivesTheWholeFileAndLetsItBeReplacedAfterwards)
 
 // One holder at a time, whoever asks (another lockFile in this process is
 // refused as another process's is), and nothing left behind once released;
-// a folder that cannot hold the lock's file is a failure, not a refusal.
+// a lock file left behind read-only is never taken for a holder; a folder
+// that cannot hold the lock's file is a failure, not a refusal.
 TEST_F(ByteFileTest, ALockHasOneHolderAndGoesWithIt)
 {
-    for (const std::string name : {"Velmora1.0.zip.part.lock", "更新包.zip.part.lock"}) {
+    for (const std::string name : {"Velmora1.0.zip.part.lock", "更新包.zip.part.lock", "read-only.zip.part.lock"}) {
         SCOPED_TRACE(name);
-        std::unique_ptr<FileLock> held = localFileSystem().lockFile(path(name));
+        if (name.starts_with("read-only")) {
+            std::ofstream(utf8Path(path(name)));
+            fs::permissions(utf8Path(path(name)), fs::perms::owner_read | fs::perms::group_read);
+        }
+        std::unique_ptr<FileLock> held;
+        try {
+            held = localFileSystem().lockFile(path(name));
+        } catch (const PlatformError& error) {
+            EXPECT_TRUE(name.starts_with("read-only") && !test::locksAReadOnlyLockFile()) << error.what();
+            std::error_code ignored;  // writable again, so that the folder can go
+            fs::permissions(utf8Path(path(name)), fs::perms::owner_write, fs::perm_options::add, ignored);
+            continue;
+        }
         ASSERT_NE(held, nullptr);
         EXPECT_EQ(localFileSystem().lockFile(path(name)), nullptr);
         held.reset();

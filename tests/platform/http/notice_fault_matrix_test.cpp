@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,8 +20,11 @@
 #include "base/failure_words.h"
 #include "app/update_notice.h"
 #include "platform/http/document_text.h"
+#include "tests/platform/files/private_mounts.h"
 #include "tests/platform/http/fault_matrix.h"
 #include "tests/platform/http/proxy_variables.h"
+#include "tests/support/child_process.h"
+#include "tests/support/test_files.h"
 #include "platform/system/platform_error.h"
 #include "platform/http/transfer_control.h"
 
@@ -236,6 +241,32 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeRow{.name = "NoProxyGoesDirect", .reply = ScriptedReply::response(200, kMarkerUtf8),
                   .sees = Sees::Prompt, .proxy = "closed", .noProxy = "localhost, 127.0.0.1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The notice over TLS, as from a site built with VELMORA_SITE_SCHEME https:
+// libcurl checks the server's certificate against the system's store, which
+// in this test's own mount namespace holds only a certificate authority the
+// test made (Debian's libcurl reads /etc/ssl/certs: curl-config --ca).
+TEST(NoticeOverTls, ComesFromASiteWhoseCertificateTheSystemsStoreVouchesFor)
+{
+    if (const std::string reason = enterPrivateMountNamespace(); !reason.empty())
+        GTEST_SKIP() << "this system lets the test mount no file system of its own: " << reason;
+    namespace fs = std::filesystem;
+    const fs::path folder = makeScratchFolder("velmora-notice-tls-");
+    fs::create_directories(folder / "site/update");
+    std::ofstream(folder / "site/update/velmora1.0.txt") << kMarkerUtf8;
+    const std::string port = std::to_string(closedPort());
+    const test::ChildProcess site({"sh", VELMORA_TLS_NOTICE_SITE, folder.string(), port}, {}, (folder / "site.log").string());
+    ASSERT_TRUE(waitUntil([&] { return fileBytes(folder / "site.log").value_or("").find("ACCEPT") != std::string::npos; },
+                          std::chrono::seconds(10), std::chrono::milliseconds(10)));
+    const fs::path store = "/etc/ssl/certs";
+    mountTmpfs(store, 1 << 20);
+    fs::copy_file(folder / "ca.pem", store / "ca-certificates.crt");
+    std::string text;
+    EXPECT_NO_THROW(text = createTransferControl(kNoticeLimits)->OpenURL("https://127.0.0.1:" + port + std::string(kNoticePath)));
+    unmount(store);
+    EXPECT_TRUE(isUpdateMarker(text)) << text;
+    fs::remove_all(folder);
+}
 
 }  // namespace
 }  // namespace velmora

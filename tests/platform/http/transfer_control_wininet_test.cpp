@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -92,21 +93,58 @@ TEST_F(TransferControlWinInetTest, FailsWithTheReasonWhenNoDocumentComes)
     }
 }
 
+// The user's proxy settings, ProxyEnable and ProxyServer under HKCU's
+// Internet Settings, as a test sets them for its requests; put back as they
+// stood when it ends, whichever way it ends.
+class SystemProxySettings {
+public:
+    SystemProxySettings()
+    {
+        for (Saved& value : saved_) {
+            DWORD size = 0;
+            value.found = ::RegGetValueW(HKEY_CURRENT_USER, kKey, value.name, RRF_RT_ANY, nullptr, nullptr, &size);
+            value.bytes.resize(size);
+            if (value.found == ERROR_SUCCESS)
+                value.found = ::RegGetValueW(HKEY_CURRENT_USER, kKey, value.name, RRF_RT_ANY, &value.type,
+                                             value.bytes.data(), &size);
+        }
+    }
+    ~SystemProxySettings()
+    {
+        for (const Saved& value : saved_)
+            value.found == ERROR_SUCCESS ? ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, value.name, value.type,
+                                                             value.bytes.data(), static_cast<DWORD>(value.bytes.size()))
+                                         : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, value.name);
+    }
+    SystemProxySettings(const SystemProxySettings&) = delete;
+    SystemProxySettings& operator=(const SystemProxySettings&) = delete;
+
+    void useProxy(const std::string& server)
+    {
+        const DWORD enable = 1;
+        const std::wstring text(server.begin(), server.end());
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyEnable", REG_DWORD, &enable, sizeof enable);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyServer", REG_SZ, text.c_str(),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    }
+
+private:
+    static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    struct Saved {
+        const wchar_t* name;
+        LSTATUS found = ERROR_FILE_NOT_FOUND;
+        DWORD type = REG_NONE;
+        std::vector<BYTE> bytes = {};
+    };
+    std::array<Saved, 2> saved_{Saved{L"ProxyEnable"}, Saved{L"ProxyServer"}};
+};
+
 // A proxy the system names that cannot be reached is named, not the site.
 TEST_F(TransferControlWinInetTest, AProxyThatCannotBeReachedIsNamed)
 {
     const std::string proxy = "127.0.0.1:" + std::to_string(LoopbackServer().port());
-    HKEY settings = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings",
-                                0, nullptr, 0, KEY_SET_VALUE, nullptr, &settings, nullptr),
-              ERROR_SUCCESS);
-    const auto setProxy = [&](DWORD enable) {
-        ::RegSetValueExW(settings, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
-        const std::wstring server(proxy.begin(), proxy.end());
-        ::RegSetValueExW(settings, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                         static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-    };
-    setProxy(1);
+    SystemProxySettings settings;
+    settings.useProxy(proxy);
     try {
         createTransferControl()->OpenURL("http://velmora.invalid/update/velmora1.0.txt");
         ADD_FAILURE() << "no failure reported";
@@ -114,9 +152,6 @@ TEST_F(TransferControlWinInetTest, AProxyThatCannotBeReachedIsNamed)
         EXPECT_EQ(error.failureClass(), FailureClass::ProxyUnreachable) << error.reason();
         EXPECT_EQ(error.reason().rfind("无法连接到代理服务器 " + proxy + "：", 0), 0u) << error.reason();
     }
-    setProxy(0);
-    ::RegDeleteValueW(settings, L"ProxyServer");
-    ::RegCloseKey(settings);
 }
 
 // How long a fetch of url took to fail; a failure other than a time-out, or
