@@ -6,6 +6,7 @@
 #include <QAuthenticator>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QDir>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -73,7 +74,7 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
     const struct {
         const char* name;
         std::function<bool(PageDialogs&)> ask;  // true: the page was answered
-        bool byScript = false;                     // asked by the page's own script
+        bool engineWaits = false;  // the engine waits in its call into the page meanwhile
     } dialogs[] = {
         {"alert", [&](PageDialogs& boxes) { boxes.alert(origin, QStringLiteral("你好")); return false; }},
         {"confirm", [&](PageDialogs& boxes) { return boxes.confirm(origin, QStringLiteral("继续？")); }},
@@ -100,13 +101,24 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
              return false;  // nobody is left to answer
          },
          true},
+        // The chooser of the page's file field: the page outlives it, as
+        // the engine that asked for it waits below.
+        {"the file chooser",
+         [&](PageDialogs& boxes) {
+             const QPointer<QWebEnginePage> asking = static_cast<QWebEnginePage*>(boxes.parent());
+             const QStringList chosen =
+                 choosePageFiles(asking, QWebEnginePage::FileSelectOpen, {}, {}, QDir::tempPath());
+             EXPECT_TRUE(asking) << "the page was deleted under the chooser";
+             return !chosen.isEmpty();
+         },
+         true},
     };
     WebEngineBrowser browser;
     for (const GoesAway what : {GoesAway::Window, GoesAway::WindowClosed, GoesAway::PageThenUserSaysOk})
         for (const auto& dialog : dialogs) {
             // While the engine waits in its call into the page, the program
             // only ever takes the page away by closing its window.
-            if (dialog.byScript && what != GoesAway::WindowClosed)
+            if (dialog.engineWaits && what != GoesAway::WindowClosed)
                 continue;
             SCOPED_TRACE(std::string(dialog.name) + ", " + std::to_string(static_cast<int>(what)));
             QPointer<QWidget> window = new QWidget;
