@@ -4,6 +4,7 @@
 #include "platform/browser/browser_pane_webengine.h"
 #include "platform/browser/browser_webengine.h"
 #include "platform/browser/pane_controls_webengine.h"
+#include "platform/browser/web_page_webengine.h"
 
 namespace velmora {
 
@@ -17,7 +18,11 @@ public:
 
     void Navigate2(const std::string& url) override
     {
-        view_->load(QUrl(QString::fromStdString(url)));
+        const QUrl address(QString::fromStdString(url));
+        if (auto* page = qobject_cast<WebPage*>(view_->page()))
+            page->loadAsked(address);
+        else
+            view_->load(address);
     }
 
     void enableUserControls() override { new PaneControls(view_); }

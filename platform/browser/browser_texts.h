@@ -32,6 +32,9 @@ std::string pageDialogTitle(std::string_view host);
 // The title of a notification a page shows: "来自 <host> 的通知".
 std::string pageNotificationTitle(std::string_view host);
 
+// From a page's second dialog on, the check box that stops its dialogs.
+inline constexpr std::string_view kStopDialogsCaption = "禁止此网页再显示对话框";
+
 inline constexpr std::string_view kOkCaption = "确定";
 inline constexpr std::string_view kCancelCaption = "取消";
 
@@ -55,6 +58,9 @@ inline constexpr std::string_view kCrashedPageText = "此网页无法显示：�
 inline constexpr std::string_view kReloadCaption = "重新加载";
 std::string crashedPageHtml(std::string_view address);
 
+// Shown for a while over a page that has gone full screen.
+inline constexpr std::string_view kFullScreenHint = "按 Esc 键可退出全屏";
+
 // The files a page's <input type=file> uploads.
 inline constexpr std::string_view kOpenFileTitle = "打开";
 inline constexpr std::string_view kUploadFolderTitle = "选择要上传的文件夹";
@@ -70,6 +76,9 @@ std::string byteSizeText(std::int64_t bytes);
 std::string downloadProgressText(std::int64_t received, std::int64_t total);
 inline constexpr std::string_view kDownloadDone = "下载完成";
 inline constexpr std::string_view kDownloadCancelled = "已取消";
+// Asked once when a page starts further downloads by itself.
+inline constexpr std::string_view kMultipleDownloadsQuestion = "此网站想下载多个文件";
+inline constexpr std::string_view kBlockCaption = "禁止(&B)";
 // "下载失败：<reason>".
 std::string downloadFailedText(std::string_view reason);
 

@@ -9,6 +9,7 @@
 #include "platform/browser/notification_boxes_webengine.h"
 #include "platform/browser/permission_questions_webengine.h"
 #include "platform/browser/popup_window_webengine.h"
+#include "platform/browser/user_activation_webengine.h"
 #include "platform/browser/web_page_webengine.h"
 
 namespace velmora {
@@ -23,7 +24,7 @@ const QString kAcceptLanguage = QStringLiteral("zh-CN,zh;q=0.9");
 WebEngineBrowser::WebEngineBrowser()
     : profile_(new QWebEngineProfile),  // no storage name: off the record
       permissions_(std::make_unique<PermissionQuestions>()),
-      notifications_(std::make_unique<NotificationBoxes>())
+      notifications_(std::make_unique<NotificationBoxes>()), userInput_(std::make_unique<UserInputWatch>())
 {
     profile_->setHttpAcceptLanguage(kAcceptLanguage);
     profile_->setNotificationPresenter([boxes = notifications_.get()](
@@ -36,10 +37,11 @@ WebEngineBrowser::WebEngineBrowser()
     // Pages open windows only when the user asked for it with a click or a
     // key, as a browser's pop-up blocker lets them.
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
-    // A page's copy button writes the clipboard (navigator.clipboard's
-    // writeText, execCommand('copy')), as in a browser; reading it stays
-    // refused, so that no page learns what the user copied elsewhere.
-    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
+    // A page writes the clipboard only for a few seconds after the user's
+    // click or key in it (UserActivation), as a browser's copy button does;
+    // reading it stays refused, so that no page learns what the user copied
+    // elsewhere.
+    settings->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
     // A page's own audio and video start with their sound: the user chose
     // the page from the menu, which is the gesture (a television page's

@@ -22,6 +22,7 @@ class DownloadList;
 class NotificationBoxes;
 class PermissionQuestions;
 class PopupWindow;
+class UserInputWatch;
 class WebPage;
 
 class WebEngineBrowser final : public QObject {
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<PermissionQuestions> permissions_;
     std::unique_ptr<DownloadList> downloads_;
     std::unique_ptr<NotificationBoxes> notifications_;
+    std::unique_ptr<UserInputWatch> userInput_;
     std::vector<QPointer<PopupWindow>> popups_;
 };
 

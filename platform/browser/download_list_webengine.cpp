@@ -1,10 +1,13 @@
 #include "platform/browser/download_list_webengine.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
@@ -15,7 +18,10 @@
 #include <QWebEngineProfile>
 
 #include "platform/browser/browser_texts.h"
+#include "platform/browser/page_dialog_loop_qt.h"
 #include "platform/browser/page_dialogs_webengine.h"
+#include "platform/browser/user_activation_webengine.h"
+#include "platform/browser/web_page_webengine.h"
 #include "platform/system/qt_text.h"
 #include "platform/windows/enter_clicks_button_qt.h"
 
@@ -145,7 +151,17 @@ void DownloadList::onDownloadRequested(QWebEngineDownloadRequest* download)
     // The engine wants the answer before the signal returns; a download not
     // accepted by then is cancelled and its bytes thrown away.
     const QPointer<QWebEngineDownloadRequest> asked(download);
-    const QString target = askTarget(download);
+    QWidget* window = pageWindow(download->page());
+    std::erase_if(asking_, [](const QPointer<QWidget>& open) { return open.isNull(); });
+    // One question at a time over a window: downloads its pages start
+    // meanwhile are refused.
+    if (window && std::find(asking_.begin(), asking_.end(), window) != asking_.end()) {
+        download->cancel();
+        return;
+    }
+    asking_.emplace_back(window);
+    const QString target = mayStart(download, window) ? askTarget(download, window) : QString();
+    std::erase_if(asking_, [window](const QPointer<QWidget>& open) { return open.isNull() || open == window; });
     if (!asked || asked->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
     if (target.isEmpty()) {
@@ -159,22 +175,52 @@ void DownloadList::onDownloadRequested(QWebEngineDownloadRequest* download)
     follow(download);
 }
 
-QString DownloadList::askTarget(QWebEngineDownloadRequest* download) const
+bool DownloadList::mayStart(QWebEngineDownloadRequest* download, QWidget* window)
 {
-    // A window of its own, over the page's window but not owned by it: that
-    // window may go while the dialog is open, and the user's choice still
-    // holds for the download, which the profile owns.
-    QFileDialog dialog(nullptr, qs(kSaveDialogTitle));
-    dialog.setWindowModality(Qt::ApplicationModal);
-    if (const QWidget* over = pageWindow(download->page()))
-        dialog.move(over->geometry().center() - QRect(QPoint(), dialog.sizeHint()).center());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDirectory(download->downloadDirectory());
-    dialog.selectFile(download->downloadFileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QPointer<WebPage> page = qobject_cast<WebPage*>(download->page());
+    if (!page || page->activation().takeDownload())
+        return true;
+    if (!page->activation().moreDownloads()) {
+        const std::optional<bool> answer = askMoreDownloads(window);
+        if (!answer || !page)
+            return false;
+        page->activation().setMoreDownloads(*answer);
+    }
+    return *page->activation().moreDownloads();
+}
+
+std::optional<bool> DownloadList::askMoreDownloads(QWidget* window)
+{
+    PageDialog<QMessageBox> box(window, QMessageBox::NoIcon, qs(kPermissionTitle), qs(kMultipleDownloadsQuestion),
+                                QMessageBox::Yes | QMessageBox::No);
+    makeReadable(*box.get());
+    setCaption(box->button(QMessageBox::Yes), kAllowCaption);
+    setCaption(box->button(QMessageBox::No), kBlockCaption);
+    // Nothing is allowed by a stray Return.
+    box->setDefaultButton(QMessageBox::No);
+    box->setEscapeButton(QMessageBox::No);
+    const std::optional<int> answer = box.run(nullptr, ModalTo::Window);
+    if (!answer)
+        return std::nullopt;
+    return *answer == QMessageBox::Yes;
+}
+
+QString DownloadList::askTarget(QWebEngineDownloadRequest* download, QWidget* window)
+{
+    // Over the page's window and modal to it. A window closed meanwhile (a
+    // pop-up that closes itself once its download has begun) goes once the
+    // user has chosen, and the choice holds for the download, which the
+    // profile owns.
+    PageDialog<QFileDialog> dialog(window);
+    dialog->setWindowTitle(qs(kSaveDialogTitle));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDirectory(download->downloadDirectory());
+    dialog->selectFile(download->downloadFileName());
+    if (dialog.run(nullptr, ModalTo::Window, WhenWindowCloses::Wait) != QDialog::Accepted
+        || dialog->selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 void DownloadList::follow(QWebEngineDownloadRequest* download)

@@ -1,12 +1,43 @@
 #include "platform/browser/full_screen_window_webengine.h"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineView>
 
+#include "platform/browser/browser_texts.h"
+#include "platform/system/qt_text.h"
 #include "platform/windows/window_keys_qt.h"
 
 namespace velmora {
+
+namespace {
+
+constexpr int kHintShownMs = 3000;
+constexpr int kHintTop = 24;
+
+// "按 Esc 键可退出全屏" at the top centre of window's screen for a few
+// seconds: a small window of its own above it that never takes the
+// keyboard from the page or the mouse from what lies below.
+void showLeaveHint(QWidget* window)
+{
+    auto* hint = new QLabel(qs(kFullScreenHint), window,
+                            Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
+    hint->setWindowTitle(hint->text());
+    hint->setAttribute(Qt::WA_ShowWithoutActivating);
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    hint->setFocusPolicy(Qt::NoFocus);
+    hint->setStyleSheet(QStringLiteral("QLabel { background: #303030; color: #ffffff; padding: 10px 18px; }"));
+    hint->adjustSize();
+    const QRect screen = window->screen()->geometry();
+    hint->move(screen.center().x() - hint->width() / 2, screen.top() + kHintTop);
+    QTimer::singleShot(kHintShownMs, hint, &QWidget::hide);
+    hint->show();
+}
+
+}  // namespace
 
 FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint), view_(new QWebEngineView(this)),
@@ -31,6 +62,7 @@ FullScreenWindow::FullScreenWindow(QWebEngineView* homeView)
     showFullScreen();
     activateWindow();
     view_->setFocus();
+    showLeaveHint(this);
 }
 
 void FullScreenWindow::leave()

@@ -1,6 +1,9 @@
 #include "platform/browser/notification_boxes_webengine.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -19,12 +22,22 @@ namespace velmora {
 namespace {
 
 constexpr int kShownMs = 10000;
+constexpr std::size_t kMostShown = 3;
 constexpr int kWidth = 320;
 constexpr int kMargin = 12;  // from the screen's edges and between boxes
 
 bool sameOrigin(const QUrl& a, const QUrl& b)
 {
     return a.scheme() == b.scheme() && a.host() == b.host() && a.port() == b.port();
+}
+
+// Forward as it is: a window the user minimised comes back to the state it
+// was in, a maximised one stays maximised.
+void bringForward(QWidget* window)
+{
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
 }
 
 // The window that shows a page of origin, the active one first.
@@ -43,16 +56,18 @@ QWidget* windowShowing(const QUrl& origin)
     return found;
 }
 
+}  // namespace
+
 // One notification: its site as the caption, the page's title and text
-// below it. It answers the mouse but never the keyboard.
+// below it. It answers the mouse but never the keyboard. Closed, it tells
+// its owner, which deletes it.
 class NotificationBox final : public QWidget {
 public:
-    explicit NotificationBox(std::unique_ptr<QWebEngineNotification> notification)
+    NotificationBox(NotificationBoxes& owner, std::unique_ptr<QWebEngineNotification> notification)
         : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
                                | Qt::WindowDoesNotAcceptFocus),
-          notification_(std::move(notification))
+          owner_(owner), notification_(std::move(notification))
     {
-        setAttribute(Qt::WA_DeleteOnClose);
         setAttribute(Qt::WA_ShowWithoutActivating);
         setFocusPolicy(Qt::NoFocus);
         const QString site = QString::fromStdString(
@@ -75,19 +90,30 @@ public:
     ~NotificationBox() override
     {
         notification_->disconnect(this);
-        notification_->close();
+        if (!replaced_)
+            notification_->close();
     }
 
+    const QWebEngineNotification& notification() const { return *notification_; }
+    // Another notification of the same tag takes this one's place: this one
+    // goes without telling its page it was closed.
+    void replace() { replaced_ = true; }
+    bool closed() const { return closed_; }
+
 protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        QWidget::closeEvent(event);
+        closed_ = true;
+        owner_.boxClosed();
+    }
+
     void mouseReleaseEvent(QMouseEvent* event) override
     {
         if (event->button() != Qt::LeftButton)
             return;
-        if (QWidget* window = windowShowing(notification_->origin())) {
-            window->showNormal();
-            window->raise();
-            window->activateWindow();
-        }
+        if (QWidget* window = windowShowing(notification_->origin()))
+            bringForward(window);
         notification_->click();
         close();
     }
@@ -104,39 +130,55 @@ private:
         layout->addWidget(line);
     }
 
+    NotificationBoxes& owner_;
     std::unique_ptr<QWebEngineNotification> notification_;
+    bool replaced_ = false;
+    bool closed_ = false;
 };
 
-}  // namespace
+NotificationBoxes::NotificationBoxes() = default;
 
-NotificationBoxes::~NotificationBoxes()
-{
-    for (const QPointer<QWidget>& box : std::exchange(boxes_, {}))
-        delete box.data();
-}
+NotificationBoxes::~NotificationBoxes() = default;
 
 void NotificationBoxes::present(std::unique_ptr<QWebEngineNotification> notification)
 {
-    auto* box = new NotificationBox(std::move(notification));
-    boxes_.emplace_back(box);
-    connect(box, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, &NotificationBoxes::stack); });
+    std::erase_if(boxes_, [](const std::unique_ptr<NotificationBox>& box) { return box->closed(); });
+    auto box = std::make_unique<NotificationBox>(*this, std::move(notification));
     // As tall as its lines need at its width, the wrapped ones included.
     box->ensurePolished();
     const int height = box->heightForWidth(kWidth);
     box->setFixedHeight(height > 0 ? height : box->sizeHint().height());
-    stack();
-    box->show();
+    NotificationBox* shown = box.get();
+    // Notifications without a tag are each their own.
+    const auto same = std::find_if(boxes_.begin(), boxes_.end(), [&](const std::unique_ptr<NotificationBox>& old) {
+        return !shown->notification().tag().isEmpty() && old->notification().matches(&shown->notification());
+    });
+    if (same != boxes_.end()) {
+        (*same)->replace();
+        *same = std::move(box);
+    } else {
+        boxes_.push_back(std::move(box));
+        if (boxes_.size() > kMostShown)
+            boxes_.erase(boxes_.begin());
+    }
+    tidy();
+    shown->show();
 }
 
-void NotificationBoxes::stack()
+void NotificationBoxes::boxClosed()
 {
-    std::erase_if(boxes_, [](const QPointer<QWidget>& box) { return box.isNull(); });
+    QMetaObject::invokeMethod(this, &NotificationBoxes::tidy, Qt::QueuedConnection);
+}
+
+void NotificationBoxes::tidy()
+{
+    std::erase_if(boxes_, [](const std::unique_ptr<NotificationBox>& box) { return box->closed(); });
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
     int bottom = area.bottom() - kMargin;
-    for (const QPointer<QWidget>& box : boxes_) {
+    for (const std::unique_ptr<NotificationBox>& box : boxes_) {
         box->move(area.right() - kMargin - box->width() + 1, bottom - box->height() + 1);
         bottom -= box->height() + kMargin;
     }

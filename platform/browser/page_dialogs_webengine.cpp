@@ -4,18 +4,19 @@
 #include <utility>
 
 #include <QAuthenticator>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMimeDatabase>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -23,7 +24,7 @@
 #include <QWebEngineView>
 
 #include "platform/browser/browser_texts.h"
-#include "platform/browser/deletion_hold_qt.h"
+#include "platform/browser/page_dialog_loop_qt.h"
 #include "platform/system/qt_text.h"
 
 namespace velmora {
@@ -58,46 +59,18 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog, std::string_view okCaption)
     return buttons;
 }
 
-// A page's dialog, made on the heap and run with exec(). Whatever the nested
-// event loop serves may delete the page's window meanwhile, and the dialog
-// with it, which a dialog on the stack would not survive; nor is a page
-// that is gone answered. A window closed meanwhile ends the dialog and goes
-// only once the dialog's caller has returned: when the page's own script
-// asked, that caller is the engine, which would not survive its page going
-// under it.
-template <typename Dialog>
-class PageDialog {
-public:
-    // Dialog's constructor arguments before its parent, the page's window.
-    template <typename... Args>
-    explicit PageDialog(QWebEnginePage* page, Args&&... args)
-        : page_(page), dialog_(new Dialog(std::forward<Args>(args)..., pageWindow(page)))
-    {
-    }
-    ~PageDialog() { delete dialog_.data(); }
-    PageDialog(const PageDialog&) = delete;
-    PageDialog& operator=(const PageDialog&) = delete;
+// The engine asks before a page with unsaved input is left through the
+// page's confirm, in its own words, translated as the program's Qt texts are.
+bool isLeaveQuestion(const QString& message)
+{
+    return message == QCoreApplication::translate(
+               "QWebEnginePage", "Are you sure you want to leave this page? Changes that you made may not be saved.");
+}
 
-    Dialog* get() const { return dialog_.data(); }
-    Dialog* operator->() const { return dialog_.data(); }
-
-    // The dialog's result, or nothing when it or the page went away.
-    std::optional<int> exec()
-    {
-        const DeletionHold hold(pageWindow(page_), [this] {
-            if (dialog_)
-                dialog_->reject();
-        });
-        const int result = dialog_->exec();
-        if (!dialog_ || !page_ || hold.deletionAsked())
-            return std::nullopt;
-        return result;
-    }
-
-private:
-    QPointer<QWebEnginePage> page_;
-    QPointer<Dialog> dialog_;
-};
+QString dialogTitle(const QUrl& origin)
+{
+    return qs(pageDialogTitle(utf8(originName(origin))));
+}
 
 QString certificateReason(QWebEngineCertificateError::Type type)
 {
@@ -162,46 +135,91 @@ QWidget* pageWindow(const QWebEnginePage* page)
     return view ? view->window() : nullptr;
 }
 
-void showPageAlert(QWebEnginePage* page, const QUrl& origin, const QString& message)
+void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error)
 {
-    PageDialog<QMessageBox> box(page, QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
-                                QMessageBox::Ok);
-    makeReadable(*box.get());
-    setCaption(box->button(QMessageBox::Ok), kOkCaption);
-    box.exec();
+    QWebEngineCertificateError refused = error;
+    refused.rejectCertificate();
+    const std::string text = certificateRefusedText(utf8(originName(error.url())),
+                                                    utf8(certificateReason(error.type())));
+    showNotice(parent, QMessageBox::Warning, qs(kCertificateTitle), qs(text));
 }
 
-bool askPageConfirm(QWebEnginePage* page, const QUrl& origin, const QString& message)
+PageDialogs::PageDialogs(QWebEnginePage* page) : QObject(page), page_(page)
 {
-    PageDialog<QMessageBox> box(page, QMessageBox::NoIcon, qs(pageDialogTitle(utf8(originName(origin)))), message,
+    // Another document: the count and the user's stop begin again. The
+    // choice of another page holds until that page has come.
+    connect(page, &QWebEnginePage::loadStarted, this, [this] {
+        shown_ = 0;
+        stopped_ = false;
+    });
+    connect(page, &QWebEnginePage::loadFinished, this, [this] { leaving_ = false; });
+}
+
+PageDialogs::~PageDialogs()
+{
+    for (const QPointer<QDialog>& dialog : std::exchange(open_, {}))
+        if (dialog)
+            dialog->reject();
+}
+
+void PageDialogs::alert(const QUrl& origin, const QString& message)
+{
+    if (scriptAnsweredUnseen())
+        return;
+    PageDialog<QMessageBox> box(pageWindow(page_), QMessageBox::NoIcon, dialogTitle(origin), message,
+                                QMessageBox::Ok);
+    QCheckBox* stop = nextStopBox();
+    box->setCheckBox(stop);
+    makeReadable(*box.get());
+    setCaption(box->button(QMessageBox::Ok), kOkCaption);
+    run(box.get(), stop);
+}
+
+bool PageDialogs::confirm(const QUrl& origin, const QString& message)
+{
+    const bool leaveQuestion = isLeaveQuestion(message);
+    if (closing_ || (!leaveQuestion && scriptAnsweredUnseen()))
+        return false;
+    PageDialog<QMessageBox> box(pageWindow(page_), QMessageBox::NoIcon, dialogTitle(origin), message,
                                 QMessageBox::Ok | QMessageBox::Cancel);
+    QCheckBox* stop = leaveQuestion ? nullptr : nextStopBox();
+    box->setCheckBox(stop);
     makeReadable(*box.get());
     setCaption(box->button(QMessageBox::Ok), kOkCaption);
     setCaption(box->button(QMessageBox::Cancel), kCancelCaption);
     box->setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok;
+    return run(box.get(), stop) == QMessageBox::Ok;
 }
 
-bool askPagePrompt(QWebEnginePage* page, const QUrl& origin, const QString& message, const QString& defaultValue,
-                   QString* result)
+bool PageDialogs::prompt(const QUrl& origin, const QString& message, const QString& defaultValue, QString* result)
 {
-    PageDialog<QDialog> dialog(page);
-    dialog->setWindowTitle(qs(pageDialogTitle(utf8(originName(origin)))));
+    if (scriptAnsweredUnseen())
+        return false;
+    PageDialog<QDialog> dialog(pageWindow(page_));
+    dialog->setWindowTitle(dialogTitle(origin));
     auto* layout = new QVBoxLayout(dialog.get());
     layout->addWidget(plainLabel(message, dialog.get()));
     auto* answer = new QLineEdit(defaultValue, dialog.get());
     answer->selectAll();
     layout->addWidget(answer);
+    QCheckBox* stop = nextStopBox();
+    if (stop)
+        layout->addWidget(stop);
     layout->addWidget(okCancelButtons(dialog.get(), kOkCaption));
-    if (dialog.exec() != QDialog::Accepted)
+    if (run(dialog.get(), stop) != QDialog::Accepted)
         return false;
     *result = answer->text();
     return true;
 }
 
-void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authenticator)
+void PageDialogs::signIn(const QString& text, QAuthenticator* authenticator)
 {
-    PageDialog<QDialog> dialog(page);
+    // A null authenticator tells the engine the user declined.
+    if (closing_) {
+        *authenticator = QAuthenticator();
+        return;
+    }
+    PageDialog<QDialog> dialog(pageWindow(page_));
     dialog->setWindowTitle(qs(kSignInTitle));
     auto* layout = new QVBoxLayout(dialog.get());
     layout->addWidget(plainLabel(text, dialog.get()));
@@ -214,8 +232,7 @@ void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authen
     layout->addLayout(fields);
     layout->addWidget(okCancelButtons(dialog.get(), kSignInCaption));
     user->setFocus();
-    if (dialog.exec() != QDialog::Accepted) {
-        // A null authenticator tells the engine the user declined.
+    if (run(dialog.get(), nullptr) != QDialog::Accepted) {
         *authenticator = QAuthenticator();
         return;
     }
@@ -223,67 +240,45 @@ void askSignIn(QWebEnginePage* page, const QString& text, QAuthenticator* authen
     authenticator->setPassword(password->text());
 }
 
-void refuseCertificate(QWidget* parent, const QWebEngineCertificateError& error)
+void PageDialogs::endForNavigation(std::function<void()> navigate)
 {
-    QWebEngineCertificateError refused = error;
-    refused.rejectCertificate();
-    const std::string text = certificateRefusedText(utf8(originName(error.url())),
-                                                    utf8(certificateReason(error.type())));
-    showNotice(parent, QMessageBox::Warning, qs(kCertificateTitle), qs(text));
+    std::erase_if(open_, [](const QPointer<QDialog>& dialog) { return dialog.isNull(); });
+    if (open_.empty()) {
+        navigate();
+        return;
+    }
+    leaving_ = true;
+    afterEnded_ = std::move(navigate);
+    for (const QPointer<QDialog>& dialog : open_)
+        dialog->reject();
 }
 
-QStringList uploadNameFilters(const QStringList& acceptedTypes)
+bool PageDialogs::scriptAnsweredUnseen() const
 {
-    const QMimeDatabase types;
-    QStringList patterns;
-    for (const QString& accepted : acceptedTypes) {
-        if (accepted.startsWith(QLatin1Char('.'))) {
-            patterns << QLatin1Char('*') + accepted;
-        } else if (accepted.endsWith(QLatin1String("/*"))) {
-            const QString family = accepted.chopped(1);
-            for (const QMimeType& type : types.allMimeTypes())
-                if (type.name().startsWith(family))
-                    patterns << type.globPatterns();
-        } else {
-            patterns << types.mimeTypeForName(accepted).globPatterns();
-        }
-    }
-    patterns.removeDuplicates();
-    const QString all = qs(kAllFilesFilter) + QStringLiteral(" (*)");
-    if (patterns.isEmpty())
-        return {all};
-    return {qs(kAcceptedFilesFilter) + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'), all};
+    return stopped_ || leaving_ || closing_;
 }
 
-QStringList choosePageFiles(QWebEnginePage* page, QWebEnginePage::FileSelectionMode mode,
-                            const QStringList& oldFiles, const QStringList& acceptedTypes, const QString& folder)
+QCheckBox* PageDialogs::nextStopBox()
 {
-    const QPointer<QWebEnginePage> asking(page);
-    // On the heap, as the page's other dialogs: its window may go while the
-    // dialog's loop runs, and the dialog with it.
-    const QPointer<QFileDialog> dialog = new QFileDialog(pageWindow(page), qs(kOpenFileTitle), folder);
-    dialog->setNameFilters(uploadNameFilters(acceptedTypes));
-    switch (mode) {
-    case QWebEnginePage::FileSelectOpen: dialog->setFileMode(QFileDialog::ExistingFile); break;
-    case QWebEnginePage::FileSelectOpenMultiple: dialog->setFileMode(QFileDialog::ExistingFiles); break;
-    case QWebEnginePage::FileSelectUploadFolder:
-        dialog->setWindowTitle(qs(kUploadFolderTitle));
-        dialog->setFileMode(QFileDialog::Directory);
-        dialog->setOption(QFileDialog::ShowDirsOnly);
-        break;
-    case QWebEnginePage::FileSelectSave:
-        dialog->setWindowTitle(qs(kSaveDialogTitle));
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        if (!oldFiles.isEmpty())
-            dialog->selectFile(oldFiles.constFirst());
-        break;
-    }
-    const int result = dialog->exec();
-    QStringList chosen;
-    if (dialog && asking && result == QDialog::Accepted)
-        chosen = dialog->selectedFiles();
-    delete dialog.data();
-    return chosen;
+    return ++shown_ > 1 ? new QCheckBox(qs(kStopDialogsCaption)) : nullptr;
+}
+
+std::optional<int> PageDialogs::run(QDialog* dialog, QCheckBox* stop)
+{
+    const QPointer<PageDialogs> alive(this);
+    open_.emplace_back(dialog);
+    const std::optional<int> result = runPageDialog(dialog, QWebEngineView::forPage(page_), ModalTo::Page);
+    if (!alive)
+        return std::nullopt;
+    std::erase_if(open_, [dialog](const QPointer<QDialog>& open) { return open.isNull() || open == dialog; });
+    if (!result)
+        closing_ = true;
+    else if (stop && stop->isChecked())
+        stopped_ = true;
+    // Posted: the engine that asked for the dialog waits below this call.
+    if (open_.empty() && afterEnded_)
+        QTimer::singleShot(0, page_, std::exchange(afterEnded_, {}));
+    return result;
 }
 
 }  // namespace velmora

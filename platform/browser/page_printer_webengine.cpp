@@ -5,13 +5,12 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QDir>
 #include <QFileInfo>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QSysInfo>
+#include <QToolBar>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -19,6 +18,7 @@
 #include "platform/browser/deletion_hold_qt.h"
 #include "platform/browser/pane_control_texts.h"
 #include "platform/browser/pdf_file_qt.h"
+#include "platform/browser/pdf_target_qt.h"
 #include "platform/system/platform_error.h"
 #include "platform/system/qt_text.h"
 
@@ -42,27 +42,15 @@ PlatformError printerFailure(const QPrinter& printer)
                                                                     : kPrintRenderFailed));
 }
 
-// Where a page goes when there is no printer to send it to: where its
-// downloads go. Qt's print dialog offers the file name to change; on Windows
-// and macOS the preview asks in a file dialog of its own instead, and prints
-// to the printer's file even when the user cancels that dialog, so the
-// printer gets the folder only there, which render() takes for a cancel.
-QString pdfTargetFor(const QWebEngineView& view)
-{
-    const QDir folder(view.page()->profile()->downloadPath());
-    const QString kernel = QSysInfo::kernelType();
-    if (kernel == QLatin1String("winnt") || kernel == QLatin1String("darwin"))
-        return QDir::toNativeSeparators(folder.absolutePath() + QLatin1Char('/'));
-    return folder.filePath(qs(printFileName(view.title().toStdString())));
-}
-
 }  // namespace
 
 // A preview that stays while the engine renders into it, whether for its own
 // pages or for the printer its print button chose: Qt's code that asked for
 // the rendering waits on the stack below, and would return into a deleted
 // dialog. A close asked for meanwhile (Escape, its close button, the window
-// manager) is carried out once the engine has finished.
+// manager) is carried out once the engine has finished. Its tool bar (print,
+// page setup, orientation) waits meanwhile too, disabled: the engine would
+// not answer a second request, and the print would come to nothing.
 class PrintPreview final : public QPrintPreviewDialog {
 public:
     using QPrintPreviewDialog::QPrintPreviewDialog;
@@ -70,6 +58,8 @@ public:
     void setRendering(bool rendering)
     {
         rendering_ = rendering;
+        if (auto* tools = findChild<QToolBar*>())
+            tools->setEnabled(!rendering);
         if (rendering || !std::exchange(closeAsked_, false))
             return;
         QMetaObject::invokeMethod(
@@ -123,15 +113,30 @@ void PagePrinter::printWithPreview()
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setDocName(view_->title());
     if (QPrinterInfo::availablePrinters().isEmpty())
-        printer_->setOutputFileName(pdfTargetFor(*view_));
+        printer_->setOutputFileName(pdfTarget(view_->page()->profile()->downloadPath(), view_->title()));
 
-    // On the heap: the window it belongs to may go while it is open (a page
-    // that closes its own window), and takes the preview with it.
+    // On the heap: the window it belongs to may be deleted outright while it
+    // is open, and takes the preview with it.
     preview_ = new PrintPreview(printer_.get(), view_->window());
     preview_->setAttribute(Qt::WA_DeleteOnClose);
     preview_->setWindowModality(Qt::WindowModal);
     connect(preview_, &QPrintPreviewDialog::paintRequested, this, &PagePrinter::render);
+    // The preview's own loops (the engine's render, Qt's print dialog, on
+    // Windows its save dialog) wait below it: a window closed meanwhile (a
+    // page that closes its own window) ends them and the preview, and goes
+    // once the preview has.
+    previewHold_ = std::make_unique<DeletionHold>(view_->window(), [this] { endPreview(); });
+    connect(preview_, &QObject::destroyed, this, [this] { previewHold_.reset(); });
     preview_->open();
+}
+
+void PagePrinter::endPreview()
+{
+    if (!preview_)
+        return;
+    for (QDialog* asking : preview_->findChildren<QDialog*>())
+        asking->reject();
+    preview_->reject();
 }
 
 void PagePrinter::render(QPrinter* printer)
@@ -156,9 +161,6 @@ void PagePrinter::render(QPrinter* printer)
     }
     bool printed = false;
     {
-        // A page that closes its window meanwhile would take the preview,
-        // whose code waits on the stack below this loop, with it.
-        const DeletionHold hold(view_->window());
         QEventLoop loop;
         const auto finished = [&](bool success) {
             printed = success;

@@ -59,7 +59,8 @@ void cutToLength(std::string& name)
     name.erase(kept);
 }
 
-// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any case, alone or
+// CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 (Windows takes the
+// superscripts ¹, ² and ³ for digits there too), in any case, alone or
 // before an extension: Windows opens the device instead of a file.
 bool isWindowsDeviceName(std::string_view name)
 {
@@ -69,8 +70,19 @@ bool isWindowsDeviceName(std::string_view name)
                    [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
     if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
         return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1'
-           && base[3] <= '9';
+    if (!base.starts_with("COM") && !base.starts_with("LPT"))
+        return false;
+    const std::string_view digit = std::string_view(base).substr(3);
+    return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "¹" || digit == "²"
+           || digit == "³";
+}
+
+// Cut to length, without the spaces and dots at its end that Windows drops.
+void fitName(std::string& name)
+{
+    cutToLength(name);
+    const auto kept = name.find_last_not_of(" .");
+    name.erase(kept == std::string::npos ? 0 : kept + 1);
 }
 
 }  // namespace
@@ -84,11 +96,13 @@ std::string printFileName(std::string_view pageTitle)
             static_cast<unsigned char>(c) < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
         name += refused ? '_' : c;
     }
-    if (isWindowsDeviceName(name))
+    fitName(name);
+    // The name as it will be opened, cut and trimmed: a title cut down to a
+    // device's name is guarded too.
+    if (isWindowsDeviceName(name)) {
         name.insert(0, "_");
-    cutToLength(name);
-    const auto kept = name.find_last_not_of(" .");
-    name.erase(kept == std::string::npos ? 0 : kept + 1);
+        fitName(name);
+    }
     return (name.empty() ? std::string("网页") : name) + std::string(kPdfSuffix);
 }
 

@@ -9,15 +9,18 @@
 
 #include "platform/browser/browser_texts.h"
 #include "platform/browser/browser_webengine.h"
+#include "platform/browser/file_chooser_webengine.h"
 #include "platform/browser/full_screen_window_webengine.h"
 #include "platform/browser/page_dialogs_webengine.h"
 #include "platform/browser/permission_questions_webengine.h"
 #include "platform/browser/popup_window_webengine.h"
+#include "platform/browser/user_activation_webengine.h"
 
 namespace velmora {
 
 WebPage::WebPage(WebEngineBrowser& browser, QWebEngineView* view)
-    : QWebEnginePage(browser.profile(), view), browser_(browser), homeView_(view)
+    : QWebEnginePage(browser.profile(), view), browser_(browser), homeView_(view), dialogs_(new PageDialogs(this)),
+      activation_(new UserActivation(this))
 {
     connect(this, &QWebEnginePage::fullScreenRequested, this, &WebPage::onFullScreenRequested);
     connect(this, &QWebEnginePage::featurePermissionRequested, this, &WebPage::onFeaturePermissionRequested);
@@ -35,6 +38,11 @@ WebPage::~WebPage()
         fullScreen_->forgetPage();
 }
 
+void WebPage::loadAsked(const QUrl& url)
+{
+    dialogs_->endForNavigation([this, url] { load(url); });
+}
+
 QWebEnginePage* WebPage::createWindow(WebWindowType)
 {
     // Tabs, windows and dialogs alike: the program has no tabs, so every
@@ -44,18 +52,18 @@ QWebEnginePage* WebPage::createWindow(WebWindowType)
 
 void WebPage::javaScriptAlert(const QUrl& securityOrigin, const QString& msg)
 {
-    showPageAlert(this, securityOrigin, msg);
+    dialogs_->alert(securityOrigin, msg);
 }
 
 bool WebPage::javaScriptConfirm(const QUrl& securityOrigin, const QString& msg)
 {
-    return askPageConfirm(this, securityOrigin, msg);
+    return dialogs_->confirm(securityOrigin, msg);
 }
 
 bool WebPage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
                                QString* result)
 {
-    return askPagePrompt(this, securityOrigin, msg, defaultValue, result);
+    return dialogs_->prompt(securityOrigin, msg, defaultValue, result);
 }
 
 QStringList WebPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
@@ -85,12 +93,12 @@ void WebPage::onFeaturePermissionRequested(const QUrl& securityOrigin, Feature f
 void WebPage::onAuthenticationRequired(const QUrl& requestUrl, QAuthenticator* authenticator)
 {
     const std::string text = siteSignInText(originName(requestUrl).toStdString(), authenticator->realm().toStdString());
-    askSignIn(this, QString::fromStdString(text), authenticator);
+    dialogs_->signIn(QString::fromStdString(text), authenticator);
 }
 
 void WebPage::onProxyAuthenticationRequired(const QUrl&, QAuthenticator* authenticator, const QString& proxyHost)
 {
-    askSignIn(this, QString::fromStdString(proxySignInText(proxyHost.toStdString())), authenticator);
+    dialogs_->signIn(QString::fromStdString(proxySignInText(proxyHost.toStdString())), authenticator);
 }
 
 void WebPage::onCertificateError(const QWebEngineCertificateError& error)

@@ -15,6 +15,8 @@ class QWebEngineView;
 namespace velmora {
 
 class FullScreenWindow;
+class PageDialogs;
+class UserActivation;
 class WebEngineBrowser;
 
 class WebPage final : public QWebEnginePage {
@@ -23,6 +25,14 @@ public:
     // Owned by view, which shows it outside full screen.
     WebPage(WebEngineBrowser& browser, QWebEngineView* view);
     ~WebPage() override;
+
+    PageDialogs& dialogs() { return *dialogs_; }
+    UserActivation& activation() { return *activation_; }
+
+    // Loads url as the user asked for it (a menu choice): a dialog of the
+    // page open meanwhile ends as if cancelled, and the page loads once it
+    // has returned.
+    void loadAsked(const QUrl& url);
 
 protected:
     QWebEnginePage* createWindow(WebWindowType type) override;
@@ -46,6 +56,8 @@ private:
 
     WebEngineBrowser& browser_;
     QWebEngineView* homeView_;
+    PageDialogs* dialogs_;           // children of this page
+    UserActivation* activation_;
     std::unique_ptr<FullScreenWindow> fullScreen_;
     QElapsedTimer sinceReload_;  // since the page was last loaded again after a crash
 };

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QAuthenticator>
 #include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -15,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/browser/browser_webengine.h"
+#include "platform/browser/file_chooser_webengine.h"
 #include "platform/browser/page_dialogs_webengine.h"
+#include "platform/browser/web_page_webengine.h"
 #include "tests/platform/browser/engine_in_process.h"
 
 namespace velmora {
@@ -28,12 +32,21 @@ const bool kEnginePrepared = prepareEngineInProcess();
 // (OK) in the box, which still stands.
 enum class GoesAway { Window, WindowClosed, PageThenUserSaysOk };
 
+// A page's box shown now; they are modal to their page only.
+QWidget* openBox()
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (qobject_cast<QDialog*>(window) && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 // Once a box is up, takes away what what says.
 void whileABoxIsOpen(GoesAway what, QPointer<QWidget>& window, QPointer<QWebEnginePage>& page)
 {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, what, &window, &page] {
-        QWidget* box = QApplication::activeModalWidget();
+        QWidget* box = openBox();
         if (!box)
             return;
         poll->deleteLater();
@@ -60,31 +73,43 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
     QAuthenticator signIn;
     const struct {
         const char* name;
-        std::function<bool(QWebEnginePage*)> ask;  // true: the page was answered
-        bool byScript = false;                     // asked by the page's own script
+        std::function<bool(PageDialogs&)> ask;  // true: the page was answered
+        bool engineWaits = false;  // the engine waits in its call into the page meanwhile
     } dialogs[] = {
-        {"alert", [&](QWebEnginePage* page) { showPageAlert(page, origin, QStringLiteral("你好")); return false; }},
-        {"confirm", [&](QWebEnginePage* page) { return askPageConfirm(page, origin, QStringLiteral("继续？")); }},
+        {"alert", [&](PageDialogs& boxes) { boxes.alert(origin, QStringLiteral("你好")); return false; }},
+        {"confirm", [&](PageDialogs& boxes) { return boxes.confirm(origin, QStringLiteral("继续？")); }},
         {"prompt",
-         [&](QWebEnginePage* page) {
-             return askPagePrompt(page, origin, QStringLiteral("名字？"), QStringLiteral("小明"), &typed);
+         [&](PageDialogs& boxes) {
+             return boxes.prompt(origin, QStringLiteral("名字？"), QStringLiteral("小明"), &typed);
          }},
         {"sign-in",
-         [&](QWebEnginePage* page) {
+         [&](PageDialogs& boxes) {
              signIn.setUser(QStringLiteral("zhang"));
-             askSignIn(page, QStringLiteral("登录"), &signIn);
+             boxes.signIn(QStringLiteral("登录"), &signIn);
              return !signIn.isNull();
          }},
         // The page's own script asks, through the program's page: the engine
         // waits inside its call into the page while the page goes away.
         {"the page's confirm()",
-         [&](QWebEnginePage* page) {
-             const QPointer<QWebEnginePage> asking = page;
+         [&](PageDialogs& boxes) {
+             const QPointer<QWebEnginePage> asking = static_cast<QWebEnginePage*>(boxes.parent());
+             QWebEnginePage* page = asking;
              page->setHtml(QStringLiteral("<script>confirm('继续？')</script>"), origin);
              QDeadlineTimer limit(10000);
              while (asking && !limit.hasExpired())
                  QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
              return false;  // nobody is left to answer
+         },
+         true},
+        // The chooser of the page's file field: the page outlives it, as
+        // the engine that asked for it waits below.
+        {"the file chooser",
+         [&](PageDialogs& boxes) {
+             const QPointer<QWebEnginePage> asking = static_cast<QWebEnginePage*>(boxes.parent());
+             const QStringList chosen =
+                 choosePageFiles(asking, QWebEnginePage::FileSelectOpen, {}, {}, QDir::tempPath());
+             EXPECT_TRUE(asking) << "the page was deleted under the chooser";
+             return !chosen.isEmpty();
          },
          true},
     };
@@ -93,17 +118,17 @@ TEST(PageDialogs, EndWithoutAnAnswerWhenTheirWindowOrPageGoesAway)
         for (const auto& dialog : dialogs) {
             // While the engine waits in its call into the page, the program
             // only ever takes the page away by closing its window.
-            if (dialog.byScript && what != GoesAway::WindowClosed)
+            if (dialog.engineWaits && what != GoesAway::WindowClosed)
                 continue;
             SCOPED_TRACE(std::string(dialog.name) + ", " + std::to_string(static_cast<int>(what)));
             QPointer<QWidget> window = new QWidget;
             QPointer<QWebEnginePage> page = browser.createView(window)->page();
             window->show();
             whileABoxIsOpen(what, window, page);
-            EXPECT_FALSE(dialog.ask(page));
+            EXPECT_FALSE(dialog.ask(static_cast<WebPage*>(page.data())->dialogs()));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             EXPECT_FALSE(page) << "the box ended before anything went away";
-            EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "a box outlived its page";
+            EXPECT_EQ(openBox(), nullptr) << "a box outlived its page";
             EXPECT_EQ(typed, QStringLiteral("untouched"));
             delete window.data();
         }

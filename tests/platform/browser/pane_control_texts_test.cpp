@@ -59,6 +59,8 @@ TEST(PrintFileName, IsThePageTitleAsAFileName)
         {"nul.txt", "_nul.txt.pdf"},
         {"Com7", "_Com7.pdf"},
         {"COM10", "COM10.pdf"},
+        {"lpt0", "_lpt0.pdf"},
+        {"COM³.txt", "_COM³.txt.pdf"},
         {"CONSOLE", "CONSOLE.pdf"},
     };
     for (const auto& c : cases)
@@ -85,6 +87,7 @@ TEST(PrintFileName, IsCutBetweenCharactersToWhatAFileSystemTakes)
         {"86 Chinese characters", repeated("新", 86), repeated("新", 83) + ".pdf"},
         {"four-byte characters", repeated("😀", 70), repeated("😀", 62) + ".pdf"},
         {"cut before a trailing space", repeated("a", 99) + " b", repeated("a", 99) + ".pdf"},
+        {"cut down to a device's name", "NUL" + repeated(" ", 97) + "x", "_NUL.pdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
