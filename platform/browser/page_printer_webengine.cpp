@@ -26,6 +26,8 @@ namespace velmora {
 
 namespace {
 
+constexpr int kPrintDotsPerInch = 300;
+
 // A failure goes to the single handling of failures the way any handler's
 // does: thrown, here from an event of its own, since the print dialogs'
 // code that called the renderer is not written to be unwound.
@@ -111,6 +113,12 @@ void PagePrinter::printWithPreview()
     if (preview_ || rendering_)
         return;
     printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // The engine hands each sheet to a printer as a picture at the printer's
+    // resolution, and the preview keeps every one: at the 1200 dpi of a PDF
+    // printer a sheet is over 500 MB, and a long page took half a minute and
+    // gigabytes before its preview showed. 300 dpi is what printers print
+    // text at; a PDF file is written by the engine itself, as text.
+    printer_->setResolution(kPrintDotsPerInch);
     printer_->setDocName(view_->title());
     if (QPrinterInfo::availablePrinters().isEmpty())
         printer_->setOutputFileName(pdfTarget(view_->page()->profile()->downloadPath(), view_->title()));
