@@ -42,6 +42,15 @@ std::string readFile(const std::filesystem::path& path)
     return fileBytes(path).value_or("");
 }
 
+// The archive's first block, then a pause held by the test, then the rest.
+ScriptedReply heldAfterTheFirstBlock(const std::string& archive)
+{
+    return ScriptedReply()
+        .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())}}) + archive.substr(0, 512))
+        .hold()
+        .send(archive.substr(512));
+}
+
 TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
 {
     const std::string archive = readFile(std::string(VELMORA_DEMO_SITE_DIR) + "/velmora.zip");
@@ -50,13 +59,7 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     std::filesystem::remove(kPartFile);
 
     DemoSite demo;
-    // The archive's first block, then a pause held by the test, then the rest.
-    demo.site.script("/velmora.zip",
-                     ScriptedReply()
-                         .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())}})
-                               + archive.substr(0, 512))
-                         .hold()
-                         .send(archive.substr(512)));
+    demo.site.script("/velmora.zip", heldAfterTheFirstBlock(archive));
     XSession x;
     auto app = startVelmora(x, artifactPath("update-e2e.log"));
 
@@ -101,12 +104,7 @@ TEST(UpdateEndToEnd, YesHandsOverToTheUpdaterWhichFetchesTheArchive)
     // goes quiet after the first block: 停止 ends the download at once, the
     // block is in the part for the next try, and the archive that came
     // before stays as it was.
-    demo.site.script("/velmora.zip",
-                     ScriptedReply()
-                         .send(loopback::responseHead(200, {{"Content-Length", std::to_string(archive.size())}})
-                               + archive.substr(0, 512))
-                         .hold()
-                         .send(archive.substr(512)));
+    demo.site.script("/velmora.zip", heldAfterTheFirstBlock(archive));
     demo.site.clearLog();
     click(x, updater, kDownloadButton);
     EXPECT_TRUE(demo.site.waitForRequest("/velmora.zip", 30s)) << "the address was typed over";
