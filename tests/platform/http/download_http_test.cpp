@@ -275,8 +275,8 @@ TEST_P(SlowServerTest, ServesTheWindowAndStopEndsTheWaitAtOnce)
     signedDl.entDLFileStatus = [&](std::int32_t& code) { statuses.push_back(code); };
     using Clock = std::chrono::steady_clock;
 
+    Clock::time_point endOfData{};
     if (signatureIsSlow()) {
-        Clock::time_point endOfData{};
         signedDl.entDLFileStatus = [&](std::int32_t& code) {
             statuses.push_back(code);
             if (code == kStatusEndOfData)
