@@ -310,7 +310,10 @@ TEST_F(BrowserControlsEndToEnd, APdfThatDoesNotFitOnTheDiskIsReportedInChinese)
 TEST_F(BrowserControlsEndToEnd, APreviewClosedWhileItRendersGoesOnceTheEngineIsDone)
 {
     std::string page = "<!DOCTYPE html><html lang=\"zh-CN\"><head><meta charset=\"utf-8\"><title>很长的页面</title>"
-                       "<script>addEventListener('pageshow', () => fetch('/report?shown-long'));</script></head><body>";
+                       "<script>addEventListener('pageshow', () => fetch('/report?shown-long'));"
+                       // Each render takes two seconds more, whatever the machine's speed.
+                       "addEventListener('beforeprint', () => { fetch('/report?printing'); "
+                       "for (const end = Date.now() + 2000; Date.now() < end;); });</script></head><body>";
     for (int i = 0; i < 150; ++i)
         page += "<p>第 " + std::to_string(i) + " 段：清晨的江南古镇，河面上飘着一层薄雾，石桥下的乌篷船慢慢划过。</p>";
     page += "</body></html>";
