@@ -141,9 +141,14 @@ bool WinInetRequest::failIfCancelled()
 {
     if (!cancelled())
         return false;
+    failCancelled();
+    return true;
+}
+
+void WinInetRequest::failCancelled()
+{
     failed_ = true;
     fail(FailureClass::TimedOut, "请求已取消");
-    return true;
 }
 
 bool WinInetRequest::open(void* session, const std::string& url, const std::string& headers, std::uint32_t flags)
@@ -190,8 +195,7 @@ WinInetRequest::Hop WinInetRequest::openHop(void* session, const std::string& ur
     if (cancelled_) {
         if (request)
             ::InternetCloseHandle(request);
-        failed_ = true;
-        fail(FailureClass::TimedOut, "请求已取消");
+        failCancelled();
         return Hop::Failed;
     }
     if (!request) {
@@ -275,7 +279,7 @@ bool WinInetRequest::read(char* out, std::size_t capacity, std::size_t& count)
     std::unique_lock<std::mutex> lock(mutex_);
     if (cancelled_) {
         lock.unlock();
-        failIfCancelled();
+        failCancelled();
         return false;
     }
     if (!queried) {

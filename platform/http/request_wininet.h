@@ -75,7 +75,10 @@ private:
     void keepHeaders(void* request, unsigned long status);
     bool readFinished(bool ok, unsigned long error);
     bool cancelled() const;
+    // Fails the request as cancelled; failIfCancelled only once cancel() has
+    // come, and says whether it had.
     bool failIfCancelled();
+    void failCancelled();
     void fail(FailureClass failureClass, std::string reason);
     void failWithSystemError(unsigned long error);
     void close();
